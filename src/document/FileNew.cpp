@@ -1,0 +1,3 @@
+#include "ui/Form1.h"
+
+void Form1::FileNew() {}
