@@ -1,5 +1,22 @@
 #include "platform/ScriptedModalHost.h"
 
+#include <utility>
+
+namespace {
+
+// Takes the first queued answer. The answer is moved into a result that already
+// exists, which keeps gcc's uninitialised-use analysis quiet about the optionals.
+template <typename T>
+T takeFront(std::deque<T>& queue)
+{
+    T answer{};
+    std::swap(answer, queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+} // namespace
+
 MsgAnswer ScriptedModalHost::messageBox(QWidget*, const MessageBoxRequest& request)
 {
     shownMessages.push_back(request);
@@ -7,9 +24,7 @@ MsgAnswer ScriptedModalHost::messageBox(QWidget*, const MessageBoxRequest& reque
         unexpected << QStringLiteral("message box: ") + request.text;
         return request.buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
     }
-    const MsgAnswer answer = messageAnswers.front();
-    messageAnswers.pop_front();
-    return answer;
+    return takeFront(messageAnswers);
 }
 
 std::optional<QString> ScriptedModalHost::fileDialog(QWidget*, const FileDialogRequest& request)
@@ -19,9 +34,7 @@ std::optional<QString> ScriptedModalHost::fileDialog(QWidget*, const FileDialogR
         unexpected << QStringLiteral("file dialog");
         return std::nullopt;
     }
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return takeFront(fileAnswers);
 }
 
 std::optional<FontChoice> ScriptedModalHost::fontDialog(QWidget*, const FontDialogRequest& request)
@@ -31,9 +44,7 @@ std::optional<FontChoice> ScriptedModalHost::fontDialog(QWidget*, const FontDial
         unexpected << QStringLiteral("font dialog");
         return std::nullopt;
     }
-    auto answer = fontAnswers.front();
-    fontAnswers.pop_front();
-    return answer;
+    return takeFront(fontAnswers);
 }
 
 void ScriptedModalHost::execDialog(QDialog& dialog)
@@ -44,7 +55,5 @@ void ScriptedModalHost::execDialog(QDialog& dialog)
         dialog.close();
         return;
     }
-    auto action = std::move(dialogActions.front());
-    dialogActions.pop_front();
-    action(dialog);
+    takeFront(dialogActions)(dialog);
 }
