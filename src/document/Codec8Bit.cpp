@@ -43,20 +43,21 @@ Encoded encode(QStringView text)
     Encoded result;
     result.bytes.resize(text.size());
     char* out = result.bytes.data();
+    qsizetype n = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (c < 0x80) {
-            out[i] = char(c);
+        const int b = c < 0x80 ? c : byteFor(c);
+        if (b >= 0) {
+            out[n++] = char(b);
             continue;
         }
-        const int b = byteFor(c);
-        if (b < 0) {
-            out[i] = '?';
-            ++result.unmappable;
-        } else {
-            out[i] = char(b);
-        }
+        // A character outside the set is one '?', even one written as two UTF-16 units.
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        out[n++] = '?';
+        ++result.unmappable;
     }
+    result.bytes.truncate(n);
     return result;
 }
 
