@@ -12,4 +12,6 @@ QImage toolbarImage(int index);
 // The window icon: a marbled composition notebook with a blank white label, 32 x 32
 // and 16 x 16, 16 colours.
 QIcon windowIcon();
+// One size of the window icon, 32 or 16, transparent around the notebook.
+QImage windowIconImage(int size);
 } // namespace Icons
