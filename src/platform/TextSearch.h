@@ -7,8 +7,10 @@ namespace TextSearch {
 constexpr int WholeWord = 2;
 constexpr int MatchCase = 4;
 
-// The position of the first match in [start, end) (end -1: to the end of the text), or
-// -1. Whole word: the match is not preceded or followed by a letter, digit or
-// underscore. Without MatchCase, characters compare by Unicode case folding.
+// The position of the first match that lies in [start, end) (end -1: to the end of the
+// text), or -1; an empty `what` matches nothing. Whole word: the match is not preceded
+// or followed by a letter, digit, underscore or combining mark. Without MatchCase,
+// characters compare by Unicode simple case folding, which keeps a match as long as
+// `what`. A match never begins or ends inside a surrogate pair.
 qsizetype find(QStringView text, QStringView what, qsizetype start, qsizetype end, int options);
 } // namespace TextSearch
