@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+
+class QPaintDevice;
+class QTextDocument;
+
+// A rectangle in twips; left and top inclusive.
+struct TwipsRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const TwipsRect&) const = default;
+};
+
+// A range of character positions; cpMax -1 means to the end of the text.
+struct CharRange {
+    std::int32_t cpMin = 0, cpMax = -1;
+};
+
+// One page request to the control's page formatter.
+struct FormatRangeRequest {
+    DeviceContext hdc;       // the device drawn on
+    DeviceContext hdcTarget; // the device the text is laid out for
+    TwipsRect rc;            // the drawing rectangle, from the device's origin
+    TwipsRect rcPage;        // the page rectangle: the device's whole printable area
+    CharRange chrg;          // the characters to format, from the first one on
+};
+
+// Lays a document out for a printer, at the printer's resolution with the fonts the
+// editor shows, and draws it one page at a time. It keeps the layout between the
+// requests of one print run, so a run costs one layout of the text, not one a page.
+class PageFormatter : public QObject {
+    Q_OBJECT
+
+public:
+    explicit PageFormatter(QObject* parent = nullptr);
+    ~PageFormatter() override;
+
+    // Draws (when render) the whole lines from request.chrg.cpMin on that fit in the
+    // drawing rectangle, at least one when the rectangle is not empty, and returns the
+    // position of the first character that did not fit: the text's length once all of
+    // it is done. A block that must begin a page ends the page before it.
+    int formatPage(const QTextDocument& source, const FormatRangeRequest& request, bool render);
+
+private:
+    QTextDocument& laidOut(const QTextDocument& source, QPaintDevice& device, double width);
+    void release();
+
+    std::unique_ptr<QTextDocument> layout_; // a copy of the source, laid out for the device
+    const QTextDocument* source_ = nullptr;
+    QMetaObject::Connection sourceChanged_, sourceDestroyed_;
+    QPaintDevice* device_ = nullptr;
+    double width_ = 0;
+};
