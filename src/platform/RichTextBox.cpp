@@ -6,10 +6,10 @@
 #include "platform/TextSearch.h"
 #include "platform/Twips.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -18,65 +18,68 @@
 
 namespace {
 
-// The raw text's paragraph and line separators as the program sees them: CR LF.
-QString withCrLf(const QString& raw)
+bool isLineBreak(QChar c)
 {
-    QString text;
-    text.reserve(raw.size() + raw.size() / 32);
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const char16_t c = raw[i].unicode();
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
-            text.append(QStringView(raw).mid(from, i - from));
-            text.append(QLatin1String("\r\n"));
-            from = i + 1;
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// The raw text's paragraph and line separators as the program sees them: CR LF. One
+// pass to size the result, one to fill it, so megabytes cost no more than a copy.
+QString withCrLf(QStringView raw)
+{
+    const auto breaks = std::count_if(raw.begin(), raw.end(), isLineBreak);
+    if (breaks == 0)
+        return raw.toString();
+    QString text(raw.size() + breaks, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (QChar c : raw) {
+        if (isLineBreak(c)) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = c;
         }
     }
-    text.append(QStringView(raw).mid(from));
     return text;
 }
 
 // LF, CR and CR LF each end a line: all become LF, which the document takes as a break.
 QString withLf(QString text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (text.contains(u'\r')) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(u'\r', u'\n');
+    }
     return text;
 }
 
-bool producesCharacterCode(const QKeyEvent& e)
+// The character code of a key press, where the key produces one: printable
+// characters, Enter, Backspace, Tab and Ctrl with a letter. Delete, Escape, the
+// cursor and function keys and lone modifiers produce none.
+std::optional<int> characterCode(const QKeyEvent& e)
 {
+    const Qt::KeyboardModifiers mods = e.modifiers();
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool alt = mods & Qt::AltModifier;
     switch (e.key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Backspace:
+    case Qt::Key_Enter: return ctrl ? 10 : 13;
+    case Qt::Key_Backspace: return ctrl ? 127 : 8;
     case Qt::Key_Tab:
-        return true;
+    case Qt::Key_Backtab: return ctrl || alt ? std::nullopt : std::optional<int>(9);
     case Qt::Key_Delete:
-    case Qt::Key_Escape:
-    case Qt::Key_Backtab:
-        return false;
-    default:
-        break;
-    }
-    if ((e.modifiers() & Qt::ControlModifier) && e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z)
-        return !(e.modifiers() & Qt::AltModifier);
-    const QString text = e.text();
-    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0).isSpace());
-}
-
-int characterCode(const QKeyEvent& e)
-{
-    switch (e.key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Escape: return std::nullopt;
     default: break;
     }
-    if ((e.modifiers() & Qt::ControlModifier) && e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z)
-        return e.key() - Qt::Key_A + 1;
-    return e.text().isEmpty() ? 0 : e.text().at(0).unicode();
+    if (ctrl && !alt) {
+        if (e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z)
+            return e.key() - Qt::Key_A + 1;
+        return std::nullopt; // Ctrl with anything else types nothing
+    }
+    const QString text = e.text();
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return std::nullopt;
+    return int(text.at(0).unicode());
 }
 
 } // namespace
@@ -91,16 +94,18 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent)
         if (programChanges_ == 0 && (removed > 0 || added > 0))
             emit UserChanged();
     });
+    watchParent();
 }
 
 void RichTextBox::replaceDocument(const std::function<void(QTextDocument&)>& fill)
 {
-    ++programChanges_;
+    ProgramChange change(*this);
     QTextDocument* doc = document();
+    // Without undo the document keeps no copy of what it replaces, and the user
+    // cannot undo back into the previous file.
     doc->setUndoRedoEnabled(false);
     fill(*doc);
     doc->setUndoRedoEnabled(true);
-    --programChanges_;
     setTextCursor(QTextCursor(doc));
 }
 
@@ -126,21 +131,17 @@ void RichTextBox::setTextRTF(const QString& text)
 
 QString RichTextBox::SelText() const
 {
-    const QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
-        return {};
-    const QString raw = document()->toRawText().mid(cursor.selectionStart(),
-                                                    cursor.selectionEnd() - cursor.selectionStart());
-    return withCrLf(raw);
+    // selectedText() keeps every character as it is (no blank for a no-break space);
+    // only its separators need mapping.
+    return withCrLf(textCursor().selectedText());
 }
 
 void RichTextBox::setSelText(const QString& text)
 {
-    ++programChanges_;
+    ProgramChange change(*this);
     QTextCursor cursor = textCursor();
     cursor.insertText(withLf(text));
     setTextCursor(cursor);
-    --programChanges_;
 }
 
 int RichTextBox::TextLength() const
@@ -170,29 +171,38 @@ void RichTextBox::setSelLength(int length)
 {
     QTextCursor cursor = textCursor();
     const int start = cursor.selectionStart();
+    const int end = int(std::clamp<qint64>(qint64(start) + std::max(length, 0), 0, TextLength()));
     cursor.setPosition(start);
-    cursor.setPosition(std::clamp(start + std::max(length, 0), 0, TextLength()), QTextCursor::KeepAnchor);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+void RichTextBox::mergeSelectionFormat(const QTextCharFormat& format)
+{
+    ProgramChange change(*this);
+    QTextCursor cursor = textCursor();
+    // An empty paragraph keeps the format for the text typed into it, even once the
+    // caret has left it and come back (the font command on an empty document).
+    if (!cursor.hasSelection() && cursor.block().length() == 1)
+        cursor.mergeBlockCharFormat(format);
+    // The selection's characters, or with nothing selected what is typed at the caret.
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelFontName(const QString& name)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{name});
-    ++programChanges_;
-    mergeCurrentCharFormat(format);
-    --programChanges_;
+    mergeSelectionFormat(format);
 }
 
 void RichTextBox::setSelFontSize(double points)
 {
-    if (points <= 0)
+    if (!(points > 0))
         return;
     QTextCharFormat format;
     format.setFontPointSize(points);
-    ++programChanges_;
-    mergeCurrentCharFormat(format);
-    --programChanges_;
+    mergeSelectionFormat(format);
 }
 
 int RichTextBox::Find(const QString& text, int start, int end, int options)
@@ -254,15 +264,29 @@ void RichTextBox::applyGeometry()
     int h = std::max(0, int(std::lround(Twips::toPixelsY(height_))));
     // What lies outside the parent could not be seen or scrolled to: keep it inside.
     if (const QWidget* p = parentWidget()) {
-        w = std::clamp(w, 0, std::max(0, p->width() - x));
-        h = std::clamp(h, 0, std::max(0, p->height() - y));
+        w = std::min(w, std::max(0, p->width() - x));
+        h = std::min(h, std::max(0, p->height() - y));
     }
     setGeometry(x, y, w, h);
 }
 
-void RichTextBox::resizeEvent(QResizeEvent* e)
+// The placement is clamped to the parent, so a change of the parent's size changes it.
+void RichTextBox::watchParent()
 {
-    QTextEdit::resizeEvent(e);
+    if (watchedParent_ == parentWidget())
+        return;
+    if (watchedParent_)
+        watchedParent_->removeEventFilter(this);
+    watchedParent_ = parentWidget();
+    if (watchedParent_)
+        watchedParent_->installEventFilter(this);
+}
+
+bool RichTextBox::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == watchedParent_ && e->type() == QEvent::Resize)
+        applyGeometry();
+    return QTextEdit::eventFilter(watched, e);
 }
 
 void RichTextBox::setMenuShortcuts(const QList<QKeySequence>& shortcuts)
@@ -270,26 +294,45 @@ void RichTextBox::setMenuShortcuts(const QList<QKeySequence>& shortcuts)
     menuShortcuts_ = shortcuts;
 }
 
+bool RichTextBox::isMenuShortcut(const QKeyEvent& e) const
+{
+    // The keypad's Insert is the same key as the main block's for a shortcut.
+    const QKeySequence pressed(QKeyCombination(e.modifiers() & ~Qt::KeypadModifier, Qt::Key(e.key())));
+    return std::any_of(menuShortcuts_.begin(), menuShortcuts_.end(), [&](const QKeySequence& shortcut) {
+        return shortcut.matches(pressed) == QKeySequence::ExactMatch;
+    });
+}
+
 bool RichTextBox::event(QEvent* e)
 {
-    if (e->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        const QKeySequence pressed(key->keyCombination());
-        for (const QKeySequence& shortcut : std::as_const(menuShortcuts_)) {
-            if (shortcut.matches(pressed) == QKeySequence::ExactMatch) {
-                // Not ours: let the menu item's shortcut have it.
-                e->ignore();
-                return true;
-            }
+    switch (e->type()) {
+    case QEvent::ShortcutOverride:
+        if (isMenuShortcut(*static_cast<QKeyEvent*>(e))) {
+            // Not ours: the menu item's shortcut takes it.
+            e->ignore();
+            return true;
         }
+        break;
+    case QEvent::ParentChange: {
+        const bool handled = QTextEdit::event(e);
+        watchParent();
+        applyGeometry();
+        return handled;
+    }
+    default: break;
     }
     return QTextEdit::event(e);
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent* e)
 {
-    if (producesCharacterCode(*e))
-        emit KeyPress(characterCode(*e));
+    // A menu's key that no menu item took is still no key of the text's.
+    if (isMenuShortcut(*e)) {
+        e->ignore();
+        return;
+    }
+    if (const std::optional<int> code = characterCode(*e))
+        emit KeyPress(*code);
     QTextEdit::keyPressEvent(e);
 }
 
@@ -311,9 +354,11 @@ void RichTextBox::insertFromMimeData(const QMimeData* source)
 
 QMimeData* RichTextBox::createMimeDataFromSelection() const
 {
-    auto* data = new QMimeData;
-    QString text = SelText();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    auto* data = new QMimeData; // the caller takes it
+    // Other programs here end lines with LF.
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     data->setText(text);
     return data;
 }

@@ -4,10 +4,14 @@
 
 #include <QKeySequence>
 #include <QList>
+#include <QPointer>
 #include <QTextEdit>
 
 #include <functional>
 #include <optional>
+
+class QTextCharFormat;
+struct FormatRangeRequest;
 
 // RichTextBox1: the editing control. Positions are the control's own: 0-based, a line
 // break is one character. Values out of range are clamped, never an error.
@@ -19,20 +23,22 @@ public:
 
     // Plain text: the document's exact characters, CR LF between lines.
     QString Text() const;
-    // Replaces the whole document by plain text.
+    // Replaces the whole document by plain text; LF, CR and CR LF each end a line.
     void setText(const QString& text);
     // Replaces the whole document: text that begins with {\rtf is read as Rich Text
-    // Format and shown formatted; anything else is plain text, CR LF, CR and LF each
-    // ending a line.
+    // Format and shown formatted; anything else is plain text as for setText.
     void setTextRTF(const QString& text);
 
+    // The selected characters with CR LF between lines, "" when nothing is selected.
     QString SelText() const;
     // Replaces the selection, or inserts at the caret; LF, CR and CR LF each break a line.
     void setSelText(const QString& text);
     int SelStart() const;
-    void setSelStart(int start);   // moves the caret there, nothing selected
+    void setSelStart(int start); // moves the caret there, nothing selected
     int SelLength() const;
     void setSelLength(int length); // selects from SelStart on
+    // Applied to the selected characters only; with nothing selected, to what is typed
+    // next at the caret.
     void setSelFontName(const QString& name);
     void setSelFontSize(double points);
 
@@ -40,13 +46,18 @@ public:
     // Returns the match's position and selects it, or -1.
     int Find(const QString& text, int start, int end = -1, int options = 0);
 
-    // Loads a file as plain text, replacing the document.
+    // Loads a file as plain text (markup shows as characters), replacing the document.
     std::optional<Failure> LoadFile(const QString& path);
 
     // The number of positions in the document (a line break counting one).
     int TextLength() const;
 
     void Refresh();
+
+    // The page formatter: lays the text out for request's device and, when render,
+    // draws one page of it; returns the first position that did not fit. A null
+    // request frees what the formatter kept from the print run.
+    int FormatRange(bool render, const FormatRangeRequest* request);
 
     // Placement inside the parent, in twips. The widget never gets a negative size
     // and never reaches outside its parent, so all of the text stays reachable.
@@ -60,7 +71,7 @@ public:
     double Height() const { return height_; }
 
     // Key sequences that belong to the menus: the control leaves them to the menu
-    // items even while it has the focus.
+    // items even while it has the focus, and they are no key presses of its own.
     void setMenuShortcuts(const QList<QKeySequence>& shortcuts);
 
 signals:
@@ -73,17 +84,34 @@ signals:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
 
+    // Marks the lifetime of a change the program makes, so it is not taken for the
+    // user's. Every member that edits the document holds one.
+    class ProgramChange {
+    public:
+        explicit ProgramChange(RichTextBox& box) : box_(box) { ++box_.programChanges_; }
+        ~ProgramChange() { --box_.programChanges_; }
+        ProgramChange(const ProgramChange&) = delete;
+        ProgramChange& operator=(const ProgramChange&) = delete;
+
+    private:
+        RichTextBox& box_;
+    };
+
 private:
     void applyGeometry();
+    void watchParent();
     void replaceDocument(const std::function<void(QTextDocument&)>& fill);
+    void mergeSelectionFormat(const QTextCharFormat& format);
+    bool isMenuShortcut(const QKeyEvent& e) const;
 
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    QPointer<QWidget> watchedParent_; // whose resizes re-apply the placement
     QList<QKeySequence> menuShortcuts_;
-    int programChanges_ = 0;   // > 0 while the program itself changes the document
+    int programChanges_ = 0; // > 0 while the program itself changes the document
 };
