@@ -81,6 +81,7 @@ void Form1::createControls()
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
+    client->installEventFilter(this);
     RichTextBox1 = new RichTextBox(client);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     QFont editFont(QStringLiteral("MS Sans Serif"));

@@ -65,6 +65,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -72,6 +73,8 @@ private:
     void Form_Load(const QStringList& arguments);
     void applyLayoutRule();
     void applyOuterGeometry();
+    void followFrameChange();            // applies the outer geometry again when the frame changed
+    QMargins frameMarginsNow() const;    // the frame the window manager draws, as far as known
 
     // The unsaved-changes prompt before the document is replaced or the window
     // closes: true when the command may go on.
