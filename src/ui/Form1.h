@@ -54,7 +54,7 @@ public:
 
     // Operations the commands share.
     void OpenFile();
-    void ShowFileStatus();
+    std::optional<Failure> ShowFileStatus();   // a failure to learn the file's date or size
     bool SaveFile();     // true when the document was written
     bool SaveFileAs();   // true when the document was written
     void CenterForm(QWidget& FormToCenter);
