@@ -1,6 +1,8 @@
 #include "platform/ModalHost.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -49,6 +51,13 @@ MsgAnswer QtModalHost::messageBox(QWidget* parent, const MessageBoxRequest& requ
     QPushButton* help = nullptr;
     if (!request.helpFile.isEmpty())
         help = box.addButton(QMessageBox::Help);
+    // Ctrl+C puts the message on the clipboard, for a report or a search.
+    QAction copy(&box);
+    copy.setShortcut(QKeySequence::Copy);
+    copy.setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(&copy, &QAction::triggered, &box,
+                     [&box] { QGuiApplication::clipboard()->setText(box.text()); });
+    box.addAction(&copy);
 
     for (;;) {
         box.exec();
