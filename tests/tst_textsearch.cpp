@@ -130,6 +130,9 @@ void TestTextSearch::caseFolding_data()
     QTest::newRow("Cyrillic") << str(u"\u041f\u0420\u0418\u0412\u0415\u0422") << str(u"\u043f\u0440\u0438") << 0 << 0;
     QTest::newRow("Kelvin sign folds to k") << str(u"\u212a") << "k" << 0 << 0;
     QTest::newRow("long s folds to s") << str(u"\u017f") << "S" << 0 << 0;
+    QTest::newRow("long text: sigma in three forms") << QString(40, u'x') + str(u"\u03c2 \u03c3") << str(u"\u03a3") << 0 << 40;
+    QTest::newRow("long text: Kelvin sign as the last letter") << QString(40, u'x') + str(u"o\u212a ok") << "OK" << 0 << 40;
+    QTest::newRow("long text: theta in four forms") << QString(40, u'x') + str(u"\u03f4\u03d1") << str(u"\u03b8\u0398") << 0 << 40;
     QTest::newRow("digits and punctuation") << "a1-b2" << "1-B" << 0 << 1;
     // clang-format on
 }
