@@ -59,6 +59,8 @@ class MainWindowTest : public QObject {
 
 private slots:
     void captionAndIcon();
+    void installedIconsAreTheWindowIcon_data();
+    void installedIconsAreTheWindowIcon();
     void menuBarEntries();
     void menuItems_data();
     void menuItems();
@@ -99,6 +101,36 @@ void MainWindowTest::captionAndIcon()
         QVERIFY(colours.contains(qRgb(255, 255, 255)) && colours.contains(qRgb(0, 0, 0)));
         QVERIFY(transparent > 0 && transparent < size * size / 2);
     }
+}
+
+void MainWindowTest::installedIconsAreTheWindowIcon_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("drawnAt");   // the pixel art it is an exact enlargement of
+    QTest::newRow("16") << 16 << 16;
+    QTest::newRow("32") << 32 << 32;
+    QTest::newRow("48") << 48 << 16;
+    QTest::newRow("64") << 64 << 32;
+    QTest::newRow("128") << 128 << 32;
+}
+
+void MainWindowTest::installedIconsAreTheWindowIcon()
+{
+    QFETCH(int, size);
+    QFETCH(int, drawnAt);
+    const QString path = QStringLiteral(CORVANA_FIXTURES "/../../data/icons/hicolor/%1x%1/apps/corvana.png").arg(size);
+    const QImage installed(path);
+    QVERIFY2(!installed.isNull(), qPrintable(path));
+    QCOMPARE(installed.size(), QSize(size, size));
+    const QImage drawn = Icons::windowIconImage(drawnAt);
+    const int scale = size / drawnAt;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const QRgb a = installed.pixel(x, y), b = drawn.pixel(x / scale, y / scale);
+            QCOMPARE(qAlpha(a), qAlpha(b));
+            if (qAlpha(b) != 0)
+                QCOMPARE(a, b);
+        }
 }
 
 void MainWindowTest::menuBarEntries()
