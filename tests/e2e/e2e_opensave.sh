@@ -32,7 +32,7 @@ choose_file() {
 # The status bar's panels as the accessibility tree shows them, one a line; nothing
 # where that tree can't be read on this machine.
 status_panels() {
-    [ -n "${E2E_ATSPI:-}" ] || return 0
+    [ -n "${E2E_ATSPI:-}" ] || return 1
     local tries=0
     # The bridge may need a moment to put the window in the tree.
     until /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_panels.py" "$EDITOR_PID" 2>"$E2E_WORK/atspi.err"; do
