@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -43,7 +44,8 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
     setAccessibleName(QStringLiteral("Find"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // A fixed dialog: a title and a close control, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
     // The client area's place and size on the screen; the window manager adds its frame.
     const QRect client = twipsRect(2115, 3405, 5370, 2400);
@@ -65,6 +67,11 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     for (QWidget* w : {static_cast<QWidget*>(txtFind), static_cast<QWidget*>(chkWholeWord),
                        static_cast<QWidget*>(chkCaseSensitive), static_cast<QWidget*>(Label1)})
         w->setFont(dialogFont());
+    // Where the font at hand is wider than the one the layout was drawn for, a caption
+    // grows to the right rather than lose its last letters.
+    for (QWidget* w :
+         {static_cast<QWidget*>(chkWholeWord), static_cast<QWidget*>(chkCaseSensitive), static_cast<QWidget*>(Label1)})
+        w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
 
     setTabOrder(txtFind, chkWholeWord);
     setTabOrder(chkWholeWord, chkCaseSensitive);
