@@ -1,6 +1,7 @@
 #include "platform/PageFormatter.h"
 
-#include <QAbstractTextDocumentLayout>
+#include "platform/Twips.h"
+
 #include <QPaintDevice>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -12,7 +13,7 @@ namespace {
 
 double toDevice(std::int32_t twips, double dpi)
 {
-    return twips * dpi / 1440.0;
+    return twips * dpi / Twips::PerInch;
 }
 
 bool breaksBefore(const QTextBlock& block)
@@ -35,31 +36,82 @@ void PageFormatter::release()
 {
     disconnect(sourceChanged_);
     disconnect(sourceDestroyed_);
-    layout_.reset();
+    current_ = Paragraph{};
     source_ = nullptr;
     device_ = nullptr;
     width_ = 0;
 }
 
-QTextDocument& PageFormatter::laidOut(const QTextDocument& source, QPaintDevice& device, double width)
+void PageFormatter::watch(const QTextDocument& source)
 {
-    if (layout_ && source_ == &source && device_ == &device && width_ == width)
-        return *layout_;
+    if (source_ == &source)
+        return;
     release();
-    // A copy, so that the editor's own layout for the screen stays as it is.
-    layout_.reset(source.clone());
-    layout_->setUndoRedoEnabled(false);
-    layout_->setDocumentMargin(0);
-    // Fonts, indents and tab stops are measured for the printer's resolution.
-    layout_->documentLayout()->setPaintDevice(&device);
-    layout_->setTextWidth(width);
     source_ = &source;
+    // An edit between two requests makes what was laid out stale.
+    sourceChanged_ = connect(&source, &QTextDocument::contentsChange, this, [this] { current_ = Paragraph{}; });
+    sourceDestroyed_ = connect(&source, &QObject::destroyed, this, [this] { release(); });
+}
+
+// The paragraph as the editor lays it out (indents, alignment, tab stops, line height,
+// space before and after), with its lengths, which are the screen's pixels, taken to
+// the device's.
+const PageFormatter::Paragraph& PageFormatter::laidOut(const QTextBlock& block, QPaintDevice& device, double width,
+                                                       double scale)
+{
+    if (current_.layout && current_.blockNumber == block.blockNumber() && device_ == &device && width_ == width)
+        return current_;
     device_ = &device;
     width_ = width;
-    // An edit between two requests makes the copy stale.
-    sourceChanged_ = connect(&source, &QTextDocument::contentsChange, this, [this] { release(); });
-    sourceDestroyed_ = connect(&source, &QObject::destroyed, this, [this] { release(); });
-    return *layout_;
+
+    const QTextDocument& doc = *block.document();
+    const QTextBlockFormat format = block.blockFormat();
+    const QFont font = block.charFormat().font().resolve(doc.defaultFont());
+    auto layout = std::make_unique<QTextLayout>(block.text(), font, &device);
+    layout->setFormats(block.textFormats());
+
+    QTextOption option = doc.defaultTextOption();
+    const Qt::LayoutDirection direction = block.textDirection();
+    option.setTextDirection(direction);
+    if (format.hasProperty(QTextFormat::BlockAlignment))
+        option.setAlignment(format.alignment());
+    option.setTabStopDistance(option.tabStopDistance() * scale);
+    QList<QTextOption::Tab> tabs = format.tabPositions();
+    for (QTextOption::Tab& tab : tabs)
+        tab.position *= scale;
+    if (!tabs.isEmpty())
+        option.setTabs(tabs);
+    option.setWrapMode(format.nonBreakableLines() ? QTextOption::ManualWrap
+                                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+
+    const double indent = format.indent() * doc.indentWidth() * scale;
+    const double left = format.leftMargin() * scale + (direction == Qt::RightToLeft ? 0 : indent);
+    const double right = format.rightMargin() * scale + (direction == Qt::RightToLeft ? indent : 0);
+    const double lineWidth = std::max(1.0, width - left - right);
+    double y = format.topMargin() * scale;
+    bool first = true;
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLeadingIncluded(true);
+        double x = left, w = lineWidth;
+        if (first) {
+            const double textIndent = format.textIndent() * scale;
+            if (direction != Qt::RightToLeft)
+                x += textIndent;
+            w -= textIndent;
+            first = false;
+        }
+        line.setLineWidth(std::max(1.0, w));
+        line.setPosition(QPointF(x, y));
+        y += format.lineHeight(line.height(), scale);
+    }
+    layout->endLayout();
+
+    current_.blockNumber = block.blockNumber();
+    current_.layout = std::move(layout);
+    current_.height = y + format.bottomMargin() * scale;
+    return current_;
 }
 
 int PageFormatter::formatPage(const QTextDocument& source, const FormatRangeRequest& request, bool render)
@@ -76,8 +128,10 @@ int PageFormatter::formatPage(const QTextDocument& source, const FormatRangeRequ
     if (rect.width() < 1 || rect.height() < 1)
         return first;
 
-    QTextDocument& doc = laidOut(source, *target.painter->device(), rect.width());
-    QAbstractTextDocumentLayout* docLayout = doc.documentLayout();
+    watch(source);
+    QPaintDevice& device = *target.painter->device();
+    // The document's lengths are the screen's pixels: as the editor shows them, in inches.
+    const double scale = Twips::fromPixelsY(1.0) * target.dpiY / Twips::PerInch;
     QPainter* painter = render && request.hdc ? request.hdc.painter : nullptr;
     if (painter) {
         painter->save();
@@ -85,52 +139,42 @@ int PageFormatter::formatPage(const QTextDocument& source, const FormatRangeRequ
     }
 
     bool pageHasLine = false;
-    double pageTop = 0; // in the layout's coordinates
+    double pageY = 0; // how far down the drawing rectangle the page has got
     int next = length;
-    QTextBlock block = doc.findBlock(first);
-    bool startOfBlock = true;
-    int lineIndex = -1;
-    for (; block.isValid(); block = block.next(), lineIndex = -1) {
-        docLayout->blockBoundingRect(block); // lays the text out up to this block
-        const QTextLayout* layout = block.layout();
-        if (!block.isVisible() || !layout || layout->lineCount() == 0)
+    bool full = false;
+    for (QTextBlock block = source.findBlock(first); block.isValid() && !full; block = block.next()) {
+        if (!block.isVisible())
             continue;
-        if (lineIndex < 0) {
-            lineIndex = 0;
-            if (block.position() < first) {
-                lineIndex = layout->lineForTextPosition(first - block.position()).lineNumber();
-                lineIndex = std::max(lineIndex, 0);
-            }
-            startOfBlock = lineIndex == 0;
-        }
-        if (pageHasLine && startOfBlock && breaksBefore(block)) {
+        const Paragraph& paragraph = laidOut(block, device, rect.width(), scale);
+        const QTextLayout& layout = *paragraph.layout;
+        int lineIndex = 0;
+        if (block.position() < first)
+            lineIndex = std::max(0, layout.lineForTextPosition(first - block.position()).lineNumber());
+        if (pageHasLine && lineIndex == 0 && breaksBefore(block)) {
             next = block.position();
             break;
         }
-        const QPointF origin = layout->position();
-        bool full = false;
-        for (int i = lineIndex; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
+        // Where the paragraph's own top falls on this page.
+        const double top = pageY - (lineIndex == 0 ? 0 : layout.lineAt(lineIndex).y());
+        for (int i = lineIndex; i < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
             const int at = block.position() + line.textStart();
-            const double top = origin.y() + line.y();
-            if (at >= end || (pageHasLine && top + line.height() - pageTop > rect.height())) {
+            if (at >= end || (pageHasLine && top + line.y() + line.height() > rect.height())) {
                 next = std::max(at, first);
                 full = true;
                 break;
             }
-            if (!pageHasLine)
-                pageTop = top;
             if (painter)
-                line.draw(painter, QPointF(rect.left() + origin.x(), rect.top() + origin.y() - pageTop));
+                line.draw(painter, QPointF(rect.left(), rect.top() + top));
             pageHasLine = true;
         }
         if (full)
             break;
+        pageY = top + paragraph.height;
         if (pageHasLine && breaksAfter(block) && block.next().isValid()) {
             next = block.next().position();
             break;
         }
-        startOfBlock = true;
     }
     if (painter)
         painter->restore();

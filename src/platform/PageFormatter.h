@@ -8,7 +8,9 @@
 #include <memory>
 
 class QPaintDevice;
+class QTextBlock;
 class QTextDocument;
+class QTextLayout;
 
 // A rectangle in twips; left and top inclusive.
 struct TwipsRect {
@@ -31,8 +33,9 @@ struct FormatRangeRequest {
 };
 
 // Lays a document out for a printer, at the printer's resolution with the fonts the
-// editor shows, and draws it one page at a time. It keeps the layout between the
-// requests of one print run, so a run costs one layout of the text, not one a page.
+// editor shows, and draws it one page at a time. Paragraphs are laid out as pages reach
+// them, so a page costs the same at the end of a long document as at its start; the
+// paragraph a page ends in is kept for the next request.
 class PageFormatter : public QObject {
     Q_OBJECT
 
@@ -43,14 +46,22 @@ public:
     // Draws (when render) the whole lines from request.chrg.cpMin on that fit in the
     // drawing rectangle, at least one when the rectangle is not empty, and returns the
     // position of the first character that did not fit: the text's length once all of
-    // it is done. A block that must begin a page ends the page before it.
+    // it is done. A paragraph that must begin a page ends the page before it.
     int formatPage(const QTextDocument& source, const FormatRangeRequest& request, bool render);
 
 private:
-    QTextDocument& laidOut(const QTextDocument& source, QPaintDevice& device, double width);
+    // One paragraph laid out for the device: its lines placed from its own top, and
+    // its height with the space before and after it.
+    struct Paragraph {
+        int blockNumber = -1;
+        std::unique_ptr<QTextLayout> layout;
+        double height = 0;
+    };
+    const Paragraph& laidOut(const QTextBlock& block, QPaintDevice& device, double width, double scale);
+    void watch(const QTextDocument& source);
     void release();
 
-    std::unique_ptr<QTextDocument> layout_; // a copy of the source, laid out for the device
+    Paragraph current_;
     const QTextDocument* source_ = nullptr;
     QMetaObject::Connection sourceChanged_, sourceDestroyed_;
     QPaintDevice* device_ = nullptr;
