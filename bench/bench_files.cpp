@@ -47,7 +47,7 @@ QByteArray richText(qint64 size)
 }
 
 struct Figures {
-    double readMs = 0;   // of the open, the file system's read and the decoding alone
+    double readMs = 0; // of the open, the file system's read and the decoding alone
     double openMs = 0, paintMs = 0, saveMs = 0;
     qint64 chars = 0, savedBytes = 0;
 };
@@ -105,8 +105,8 @@ int main(int argc, char** argv)
         {"plain 50 MB", plainText(50 * MB)},
         {"RTF   10 MB", richText(10 * MB)},
     };
-    std::printf("%-12s %10s %10s %9s %10s %9s %9s %11s\n", "file", "bytes", "chars", "read ms", "open ms",
-                "paint ms", "save ms", "saved bytes");
+    std::printf("%-12s %10s %10s %9s %10s %9s %9s %11s\n", "file", "bytes", "chars", "read ms", "open ms", "paint ms",
+                "save ms", "saved bytes");
     int i = 0;
     for (const Case& c : cases) {
         const QString path = dir.filePath(QStringLiteral("in%1").arg(i));

@@ -64,7 +64,7 @@ void CommonDialogTest::cancelReporting_data()
 {
     QTest::addColumn<bool>("cancelError");
     QTest::addColumn<bool>("save");
-    QTest::addColumn<int>("number");   // 0: no failure
+    QTest::addColumn<int>("number"); // 0: no failure
     QTest::newRow("save, cancel reporting on: 32755") << true << true << 32755;
     QTest::newRow("save, cancel reporting off: no failure") << false << true << 0;
     QTest::newRow("open reports a cancel by the empty name only") << true << false << 0;

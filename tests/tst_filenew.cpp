@@ -28,7 +28,7 @@ void FileNewTest::outcomes_data()
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("emptied");        // document, panels and name emptied
+    QTest::addColumn<bool>("emptied"); // document, panels and name emptied
     QTest::addColumn<bool>("textChanged");
     QTest::addColumn<QString>("savedTo");
 
@@ -78,7 +78,7 @@ void FileNewTest::outcomes()
     writeFile(desk.path("sub/doc.txt"), Original);
     desk.open("sub/doc.txt");
     if (!named)
-        App.CurrentFileName.clear();   // as after a cancelled open dialog: panels still full
+        App.CurrentFileName.clear(); // as after a cancelled open dialog: panels still full
     if (changed)
         desk.type(typed);
     if (folderGone)

@@ -48,19 +48,19 @@ private slots:
 
 void FileOpenTest::outcomes_data()
 {
-    QTest::addColumn<bool>("changed");          // typed into before the command
-    QTest::addColumn<bool>("named");            // the document has a file name
-    QTest::addColumn<QString>("typed");         // what was typed, when changed
-    QTest::addColumn<bool>("folderGone");       // the document's folder vanished meanwhile
-    QTest::addColumn<QStringList>("answers");   // message boxes
-    QTest::addColumn<QStringList>("files");     // file dialogs
-    QTest::addColumn<QStringList>("messages");  // boxes expected
-    QTest::addColumn<QStringList>("dialogs");   // file dialogs expected
-    QTest::addColumn<bool>("loaded");           // the document is next.txt's content
-    QTest::addColumn<QString>("fileName");      // "before", "" or a name in the folder
-    QTest::addColumn<bool>("panelsOfLoaded");   // panels name next.txt, else as before
+    QTest::addColumn<bool>("changed");         // typed into before the command
+    QTest::addColumn<bool>("named");           // the document has a file name
+    QTest::addColumn<QString>("typed");        // what was typed, when changed
+    QTest::addColumn<bool>("folderGone");      // the document's folder vanished meanwhile
+    QTest::addColumn<QStringList>("answers");  // message boxes
+    QTest::addColumn<QStringList>("files");    // file dialogs
+    QTest::addColumn<QStringList>("messages"); // boxes expected
+    QTest::addColumn<QStringList>("dialogs");  // file dialogs expected
+    QTest::addColumn<bool>("loaded");          // the document is next.txt's content
+    QTest::addColumn<QString>("fileName");     // "before", "" or a name in the folder
+    QTest::addColumn<bool>("panelsOfLoaded");  // panels name next.txt, else as before
     QTest::addColumn<bool>("textChanged");
-    QTest::addColumn<QString>("savedTo");       // file that now holds the edited text
+    QTest::addColumn<QString>("savedTo"); // file that now holds the edited text
 
     const QStringList none;
     const QString edit = QStringLiteral("edit");
@@ -185,14 +185,14 @@ void FileOpenTest::dialogRemembersTheLastFile()
     desk.open("a.txt");
     desk.answer({}, {"b.txt"});
     desk.f.form->FileSaveAs();
-    QCOMPARE(desk.f.host.shownFileDialogs.back().fileName, QString());   // Save As starts empty
+    QCOMPARE(desk.f.host.shownFileDialogs.back().fileName, QString()); // Save As starts empty
     desk.f.form->FileNew();
     desk.answer({}, {"a.txt"});
     desk.f.form->OpenFile();
     QCOMPARE(desk.f.host.shownFileDialogs.back().fileName, desk.path("b.txt"));
-    desk.f.form->FileNew();   // a new document leaves the dialog's name alone
+    desk.f.form->FileNew(); // a new document leaves the dialog's name alone
     QCOMPARE(lastOpenDialogName(), desk.path("a.txt"));
-    QCOMPARE(lastOpenDialogName(), QString());   // after a cancelled dialog, empty
+    QCOMPARE(lastOpenDialogName(), QString()); // after a cancelled dialog, empty
     QVERIFY(desk.f.host.unexpected.isEmpty());
 }
 
@@ -274,10 +274,11 @@ void FileOpenTest::everyByteSurvivesARoundTrip()
     const QByteArray back = Scene::readBytes(path);
     if (back != saved) {
         for (qsizetype i = 0; i < std::min(back.size(), saved.size()); ++i)
-            QVERIFY2(back.at(i) == saved.at(i), qPrintable(QStringLiteral("first difference at byte %1: %2, expected %3")
-                                                               .arg(i)
-                                                               .arg(quint8(back.at(i)))
-                                                               .arg(quint8(saved.at(i)))));
+            QVERIFY2(back.at(i) == saved.at(i),
+                     qPrintable(QStringLiteral("first difference at byte %1: %2, expected %3")
+                                    .arg(i)
+                                    .arg(quint8(back.at(i)))
+                                    .arg(quint8(saved.at(i)))));
         QCOMPARE(back.size(), saved.size());
     }
     QCOMPARE(desk.panels().at(2), QString::number(saved.size()) + " Bytes");
@@ -290,9 +291,9 @@ void FileOpenTest::richTextIsShownFormattedAndSavedAsPlainText()
     desk.open("doc.rtf");
     QVERIFY(desk.text().startsWith(QStringLiteral("Hello World")));
     QTextCursor cursor(desk.box().document());
-    cursor.setPosition(8);   // inside "World"
+    cursor.setPosition(8); // inside "World"
     QVERIFY2(cursor.charFormat().fontWeight() >= QFont::Bold, "World is shown bold");
-    cursor.setPosition(2);   // inside "Hello"
+    cursor.setPosition(2); // inside "Hello"
     QVERIFY(cursor.charFormat().fontWeight() < QFont::Bold);
 
     const QString plain = desk.text();

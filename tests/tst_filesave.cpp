@@ -51,17 +51,17 @@ private slots:
 
 void FileSaveTest::outcomes_data()
 {
-    QTest::addColumn<bool>("named");            // the document has the file sub/doc.txt
-    QTest::addColumn<QString>("command");       // FileSave or FileSaveAs
+    QTest::addColumn<bool>("named");      // the document has the file sub/doc.txt
+    QTest::addColumn<QString>("command"); // FileSave or FileSaveAs
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("folderGone");       // sub/ vanished after the open
+    QTest::addColumn<bool>("folderGone"); // sub/ vanished after the open
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<int>("dialogs");           // save dialogs expected
-    QTest::addColumn<QString>("fileName");      // "before" or a name in the folder
-    QTest::addColumn<QString>("writtenTo");     // the file holding the text now, or ""
-    QTest::addColumn<bool>("completed");        // TextChanged false, panels of the written file
+    QTest::addColumn<int>("dialogs");       // save dialogs expected
+    QTest::addColumn<QString>("fileName");  // "before" or a name in the folder
+    QTest::addColumn<QString>("writtenTo"); // the file holding the text now, or ""
+    QTest::addColumn<bool>("completed");    // TextChanged false, panels of the written file
 
     const QStringList none;
     const QString edit = QStringLiteral(" edited");
@@ -175,7 +175,7 @@ void FileSaveTest::saveAsDialogAsked()
     desk.f.form->FileSaveAs();
     const FileDialogRequest& r = desk.f.host.shownFileDialogs.back();
     QCOMPARE(r.kind, FileDialogRequest::Kind::Save);
-    QCOMPARE(r.fileName, QString());   // empty even right after an open
+    QCOMPARE(r.fileName, QString()); // empty even right after an open
     QCOMPARE(r.nameFilters, (QStringList{"text (*.txt)", "ini (*.ini)", "all (*)"}));
     QCOMPARE(r.selectedFilter, 0);
     QVERIFY(desk.f.form->CommonDialog1.CancelError);
@@ -183,7 +183,7 @@ void FileSaveTest::saveAsDialogAsked()
 
     desk.answer({"OK"}, {""});
     desk.f.form->FileSaveAs();
-    QCOMPARE(desk.f.form->CommonDialog1.FileName, QString());   // a cancelled dialog forgets
+    QCOMPARE(desk.f.form->CommonDialog1.FileName, QString()); // a cancelled dialog forgets
     QVERIFY(desk.f.host.unexpected.isEmpty());
 }
 
@@ -236,15 +236,14 @@ void FileSaveTest::readOnlyFolder_data()
 {
     QTest::addColumn<bool>("fileWritable");
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QByteArray>("onDisk");   // the file afterwards
+    QTest::addColumn<QByteArray>("onDisk"); // the file afterwards
     QTest::addColumn<QStringList>("messages");
 
     QTest::newRow("read-only file: error 70, the old file kept")
         << false << "FileSave" << Original << QStringList{"error 70"};
-    QTest::newRow("writable file: written in place") << true << "FileSave" << QByteArray("original\r\nX\r\n")
-                                                     << QStringList{};
-    QTest::newRow("a new file: error 70") << true << "FileSaveAs" << QByteArray("<missing>")
-                                          << QStringList{"error 70"};
+    QTest::newRow("writable file: written in place")
+        << true << "FileSave" << QByteArray("original\r\nX\r\n") << QStringList{};
+    QTest::newRow("a new file: error 70") << true << "FileSaveAs" << QByteArray("<missing>") << QStringList{"error 70"};
 }
 
 // A folder that takes no new file. Permission bits don't hold for root, so the save
@@ -262,7 +261,8 @@ void FileSaveTest::readOnlyFolder()
     const QString path = writeFile(folder + "/doc.txt", Original);
     desk.open("ro/doc.txt");
     desk.type("X");
-    QVERIFY(QFile::setPermissions(path, fileWritable ? QFileDevice::Permissions(0x6666) : QFileDevice::Permissions(0x4444)));
+    QVERIFY(QFile::setPermissions(path,
+                                  fileWritable ? QFileDevice::Permissions(0x6666) : QFileDevice::Permissions(0x4444)));
     QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(0x5555)));
     const auto restore = qScopeGuard([&] { QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)); });
     desk.forgetShown();
@@ -281,7 +281,7 @@ void FileSaveTest::readOnlyFolder()
     const QString written = command == "FileSave" ? path : folder + "/new.txt";
     QCOMPARE(Scene::readBytes(written), onDisk);
     QCOMPARE(App.TextChanged, !messages.isEmpty());
-    QCOMPARE(entries(folder), QStringList{"doc.txt"});   // nothing could be made there
+    QCOMPARE(entries(folder), QStringList{"doc.txt"}); // nothing could be made there
     if (command == "FileSaveAs")
         QCOMPARE(App.CurrentFileName, written);
 }

@@ -34,7 +34,7 @@ bool Form1::offerToSave(OnNo onNo)
         if (onNo == OnNo::ClearTextChanged)
             App.TextChanged = false;
         return true;
-    default:   // Cancel, or the box closed without an answer
+    default: // Cancel, or the box closed without an answer
         return false;
     }
 }

@@ -41,8 +41,8 @@ void Form1::OpenFile()
         return;
     }
     if (failure->number == FailureNumber::FileNotFound)
-        host_.messageBox(this, {QStringLiteral("No File Selected"), DocumentFile::title(), MsgButtons::OK,
-                                MsgIcon::None, {}, 0});
+        host_.messageBox(
+            this, {QStringLiteral("No File Selected"), DocumentFile::title(), MsgButtons::OK, MsgIcon::None, {}, 0});
     else
         ShowError(*failure, DocumentFile::title());
 }

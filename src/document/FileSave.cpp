@@ -27,7 +27,11 @@ bool acceptLostCharacters(Form1& form, const Codec8Bit::Encoded& encoded)
     const MessageBoxRequest question{
         QStringLiteral("This document contains characters that cannot be saved in this file's character set. "
                        "They will be saved as question marks. Save anyway?"),
-        DocumentFile::title(), MsgButtons::YesNo, MsgIcon::Exclamation, {}, 0};
+        DocumentFile::title(),
+        MsgButtons::YesNo,
+        MsgIcon::Exclamation,
+        {},
+        0};
     return form.host().messageBox(&form, question) == MsgAnswer::Yes;
 }
 
@@ -79,8 +83,9 @@ bool Form1::SaveFileAs()
     CommonDialog1.FilterIndex = 1;
     if (std::optional<Failure> failure = CommonDialog1.ShowSave()) {
         if (failure->number == FailureNumber::Cancel)
-            host_.messageBox(this, {QStringLiteral("Save Was Canceled"), DocumentFile::title(), MsgButtons::OK,
-                                    MsgIcon::None, {}, 0});
+            host_.messageBox(
+                this,
+                {QStringLiteral("Save Was Canceled"), DocumentFile::title(), MsgButtons::OK, MsgIcon::None, {}, 0});
         else
             ShowError(*failure, DocumentFile::title());
         return false;

@@ -103,7 +103,7 @@ Result<QByteArray> readWholeFile(const QString& path)
             return failureForErrno(errno, path);
         }
         if (n == 0)
-            break;   // the file shrank meanwhile
+            break; // the file shrank meanwhile
         done += n;
     }
     bytes.truncate(done);
@@ -145,7 +145,7 @@ std::optional<Failure> writeWholeFile(const QString& path, const QByteArray& byt
     errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const int err = errno;
-        file.cancelWriting();   // the temporary file goes, the old file stays as it was
+        file.cancelWriting(); // the temporary file goes, the old file stays as it was
         return failureForErrno(err ? err : EIO, path);
     }
     errno = 0;

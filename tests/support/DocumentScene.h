@@ -13,11 +13,11 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTextCursor>
 #include <QTest>
+#include <QTextCursor>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,8 +26,12 @@ namespace Scene {
 
 inline MessageBoxRequest prompt()
 {
-    return {QStringLiteral("Do You Want To Save The File"), QStringLiteral("Warning! Text Has Changed"),
-            MsgButtons::YesNoCancel, MsgIcon::Exclamation, {}, 0};
+    return {QStringLiteral("Do You Want To Save The File"),
+            QStringLiteral("Warning! Text Has Changed"),
+            MsgButtons::YesNoCancel,
+            MsgIcon::Exclamation,
+            {},
+            0};
 }
 
 inline MessageBoxRequest noFileSelected()
@@ -44,7 +48,11 @@ inline MessageBoxRequest characterSetQuestion()
 {
     return {QStringLiteral("This document contains characters that cannot be saved in this file's character set. "
                            "They will be saved as question marks. Save anyway?"),
-            QStringLiteral("Corvana"), MsgButtons::YesNo, MsgIcon::Exclamation, {}, 0};
+            QStringLiteral("Corvana"),
+            MsgButtons::YesNo,
+            MsgIcon::Exclamation,
+            {},
+            0};
 }
 
 inline MessageBoxRequest errorBox(int number)
