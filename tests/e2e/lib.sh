@@ -126,3 +126,63 @@ screenshot() {
 wait_editor_exit() {
     wait_for "${1:-20}" sh -c "! kill -0 $EDITOR_PID 2>/dev/null"
 }
+
+# Starts the editor with the given arguments without waiting for its main window (a
+# message box may come first); sets EDITOR_PID.
+launch_editor() {
+    "$CORVANA_BIN" "$@" >"$E2E_WORK/editor.log" 2>&1 &
+    EDITOR_PID=$!
+    E2E_PIDS+=($EDITOR_PID)
+}
+
+# Ends the editor this script started, without asking it anything.
+stop_editor() {
+    kill "$EDITOR_PID" 2>/dev/null || true
+    wait "$EDITOR_PID" 2>/dev/null || true
+}
+
+# Whether the outer geometry of window $1 is "$2" ("x y width height").
+geometry_is() { [ "$(frame_geometry "$1")" = "$2" ]; }
+
+# Whether the clipboard (or the primary selection) holds exactly $1; what it holds is
+# left in $E2E_WORK/clip for a message.
+clipboard_is() {
+    xclip -o -selection clipboard >"$E2E_WORK/clip" 2>/dev/null && printf '%s' "$1" | cmp -s - "$E2E_WORK/clip"
+}
+primary_is() {
+    xclip -o -selection primary >"$E2E_WORK/clip" 2>/dev/null && printf '%s' "$1" | cmp -s - "$E2E_WORK/clip"
+}
+expect_clipboard() {
+    wait_for "${2:-10}" clipboard_is "$1" ||
+        fail "the clipboard holds '$(cat "$E2E_WORK/clip" 2>/dev/null)', expected '$1'"
+}
+
+# Whether a visible window titled $1 exists.
+window_shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
+# The accessibility tree, where the machine has it: a private session bus on which the
+# accessibility bus starts on demand, and the editor's bridge always on. Returns 1
+# (and the tests that need it say so) where it cannot be had.
+start_atspi() {
+    command -v dbus-daemon >/dev/null 2>&1 && [ -x /usr/bin/python3 ] &&
+        /usr/bin/python3 -c 'import dbus' 2>/dev/null &&
+        [ -f /usr/share/dbus-1/services/org.a11y.Bus.service ] || return 1
+    dbus-daemon --session --nofork --print-address=1 >"$E2E_WORK/bus" 2>/dev/null &
+    E2E_PIDS+=($!)
+    wait_for 10 test -s "$E2E_WORK/bus" || return 1
+    export DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$E2E_WORK/bus")"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    E2E_ATSPI=1
+}
+
+# The names of the children of the editor's accessible object named $1, one a line,
+# as a screen reader finds them.
+accessible_children() {
+    [ -n "${E2E_ATSPI:-}" ] || return 1
+    local tries=0
+    until /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_children.py" "$EDITOR_PID" "$1" 2>"$E2E_WORK/atspi.err"; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || return 1
+        sleep 0.25
+    done
+}
