@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -52,7 +53,7 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     setGeometry(client);
     setFixedSize(client.size());
 
-    // Created in tab order, so the focus starts in txtFind.
+    // Created in tab order: the focus starts in txtFind, the first of them.
     const QString labelText = QStringLiteral("String to Search For");
     txtFind = place(new QLineEdit(this), "txtFind", labelText, twipsRect(360, 720, 4455, 375));
     chkWholeWord = place(new QCheckBox(QStringLiteral("Whole Word Only"), this), "chkWholeWord",
@@ -64,13 +65,11 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     Label1 = place(new QLabel(labelText, this), "Label1", labelText, twipsRect(1440, 240, 1935, 255));
     Label1->setTextFormat(Qt::PlainText);
 
-    for (QWidget* w : {static_cast<QWidget*>(txtFind), static_cast<QWidget*>(chkWholeWord),
-                       static_cast<QWidget*>(chkCaseSensitive), static_cast<QWidget*>(Label1)})
+    for (QWidget* w : std::initializer_list<QWidget*>{txtFind, chkWholeWord, chkCaseSensitive, Label1})
         w->setFont(dialogFont());
     // Where the font at hand is wider than the one the layout was drawn for, a caption
     // grows to the right rather than lose its last letters.
-    for (QWidget* w :
-         {static_cast<QWidget*>(chkWholeWord), static_cast<QWidget*>(chkCaseSensitive), static_cast<QWidget*>(Label1)})
+    for (QWidget* w : std::initializer_list<QWidget*>{chkWholeWord, chkCaseSensitive, Label1})
         w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
 
     setTabOrder(txtFind, chkWholeWord);
@@ -81,7 +80,6 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     cmdOK->setAutoDefault(false);
     cmdOK->setDefault(false);
     connect(cmdOK, &QPushButton::clicked, this, &frmFind::cmdOK_Click);
-    txtFind->setFocus();
 
     Form_Load();
 }
