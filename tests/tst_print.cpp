@@ -207,6 +207,7 @@ private slots:
     void marginsOnTheSheet();
     void editorFontsAtPrinterResolution();
     void pageBreakBefore();
+    void editBetweenRequests();
     void rectangleTooSmall_data();
     void rectangleTooSmall();
     void failingPrinterIsReported();
@@ -502,6 +503,36 @@ void tst_print::pageBreakBefore()
     QCOMPARE(pages[2].words.size(), size_t(1));
     QCOMPARE(pages[1].words[0].text, QStringLiteral("second"));
     QCOMPARE(pages[2].words[0].text, QStringLiteral("fourth"));
+}
+
+// What the formatter keeps between requests never outlives an edit of the document.
+void tst_print::editBetweenRequests()
+{
+    auto device = pdfPrinter(pdf("edit"));
+    Printer printer(*device);
+    printer.Print(QStringLiteral(" "));
+    FormatRangeRequest request;
+    request.hdc = request.hdcTarget = printer.hdc();
+    request.rc = {1440, 1440, 12240 - 1440, 15840 - 1440};
+    request.rcPage = {0, 0, 12240, 15840};
+    auto measure = [&](RichTextBox& box, int from) {
+        request.chrg.cpMin = from;
+        return box.FormatRange(false, &request);
+    };
+
+    const QString longWords = numberedText(1, 2000);
+    const QString shortWords = QString(longWords).replace(QLatin1String("w0"), QLatin1String("x"));
+    auto box = textBox(longWords);
+    const int firstPage = measure(*box, 0);
+    QVERIFY(firstPage > 0 && firstPage < box->TextLength());
+    box->setText(shortWords);
+    auto fresh = textBox(shortWords);
+    QCOMPARE(measure(*box, firstPage), measure(*fresh, firstPage));
+    QCOMPARE(measure(*box, 0), measure(*fresh, 0));
+    QVERIFY(measure(*box, 0) > firstPage); // shorter words: more of them on a page
+    box->FormatRange(false, nullptr);
+    fresh->FormatRange(false, nullptr);
+    printer.EndDoc();
 }
 
 void tst_print::rectangleTooSmall_data()
