@@ -208,6 +208,7 @@ private slots:
     void editorFontsAtPrinterResolution();
     void pageBreakBefore();
     void editBetweenRequests();
+    void richTextOfTheMainWindow();
     void rectangleTooSmall_data();
     void rectangleTooSmall();
     void failingPrinterIsReported();
@@ -533,6 +534,36 @@ void tst_print::editBetweenRequests()
     box->FormatRange(false, nullptr);
     fresh->FormatRange(false, nullptr);
     printer.EndDoc();
+}
+
+// The main window's own control, filled with Rich Text Format: its fonts print at their
+// sizes and \\page begins a page.
+void tst_print::richTextOfTheMainWindow()
+{
+    if (!havePoppler())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    FormFixture fixture;
+    RichTextBox& box = *fixture.form->RichTextBox1;
+    box.setTextRTF(QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
+                                  "\\f0\\fs24 alpha beta\\par\\fs48 gamma\\page\\fs24 delta\\par}"));
+    const QString path = pdf("form");
+    {
+        auto device = pdfPrinter(path);
+        Printer printer(*device);
+        RecordingPrinter recorder(printer);
+        QCOMPARE(PrintRichText(box, recorder, 1440, 1440, 1440, 1440), std::nullopt);
+        QCOMPARE(recorder.count(QStringLiteral("NewPage")), 1);
+    }
+    const std::vector<PdfPage> pages = pdfWords(path);
+    QCOMPARE(pages.size(), size_t(2));
+    QCOMPARE(allWords(pages), wordsOf(box.Text()));
+    QCOMPARE(pages[1].words.front().text, QStringLiteral("delta"));
+    const PdfWord& alpha = pages[0].words.front();
+    const PdfWord& gamma = pages[0].words.back();
+    QCOMPARE(gamma.text, QStringLiteral("gamma"));
+    const double ratio = (gamma.yMax - gamma.yMin) / (alpha.yMax - alpha.yMin);
+    QVERIFY2(ratio > 1.8 && ratio < 2.2, qPrintable(QString::number(ratio)));
+    QVERIFY(fixture.host.unexpected.isEmpty());
 }
 
 void tst_print::rectangleTooSmall_data()
