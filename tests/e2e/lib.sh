@@ -175,14 +175,43 @@ start_atspi() {
     E2E_ATSPI=1
 }
 
-# The names of the children of the editor's accessible object named $1, one a line,
-# as a screen reader finds them.
-accessible_children() {
+# Asks the editor's accessibility tree about one of its objects (see atspi_query.py);
+# the bridge may need a moment to put a new window in the tree.
+atspi_query() {
     [ -n "${E2E_ATSPI:-}" ] || return 1
     local tries=0
-    until /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_children.py" "$EDITOR_PID" "$1" 2>"$E2E_WORK/atspi.err"; do
+    until /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_query.py" "$EDITOR_PID" "$@" 2>"$E2E_WORK/atspi.err"; do
         tries=$((tries + 1))
         [ $tries -lt 20 ] || return 1
         sleep 0.25
     done
+}
+
+# The names of the children of the editor's accessible object named $1, one a line.
+accessible_children() { atspi_query children "$1"; }
+
+# Clicks the middle of the editor's accessible object named $1 (of role $2, if given),
+# where a screen reader says it is on the screen.
+click_accessible() {
+    local extents x y w h
+    extents="$(atspi_query extents "$@")" || return 1
+    read -r x y w h <<<"$extents"
+    [ "$w" -gt 0 ] && [ "$h" -gt 0 ] || return 1
+    xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click 1
+}
+
+# Types a full path into the file dialog titled $1 and accepts it. The name field has
+# the focus when the dialog opens; a second Enter takes over from the completer's list.
+choose_file() {
+    local title="$1" path="$2" dialog
+    dialog="$(wait_window "^$title\$")" || fail "the $title dialog did not open"
+    focus_window "$dialog"
+    press ctrl+a BackSpace
+    type_text "$path"
+    sleep 0.3
+    press Return
+    if ! wait_window_gone "^$title\$" 3; then
+        press Return
+        wait_window_gone "^$title\$" 10 || fail "the $title dialog did not take $path"
+    fi
 }
