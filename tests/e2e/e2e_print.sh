@@ -27,6 +27,8 @@ user_home="$(getent passwd "$user" | cut -d: -f6)"
 out_dir="$(awk '$1 == "Out" {print $2}' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n1)"
 [ -n "$out_dir" ] || out_dir='${HOME}/PDF'
 out_dir="$(printf '%s' "$out_dir" | sed -e "s|\${HOME}|$user_home|g" -e "s|\${USER}|$user|g")"
+out_dir_was_there=""
+[ -d "$out_dir" ] && out_dir_was_there=1
 
 # The private print server. A socket path must stay short.
 CUPS_DIR="$(mktemp -d /tmp/corvana-cups.XXXXXX)"
@@ -82,6 +84,7 @@ print_cleanup() {
         wait "$CUPSD_PID" 2>/dev/null || true
     fi
     [ -n "$OUTPUT" ] && rm -f "$OUTPUT"
+    [ -n "$out_dir_was_there" ] || rmdir "$out_dir" 2>/dev/null || true
     rm -rf "$CUPS_DIR"
     e2e_cleanup
 }
