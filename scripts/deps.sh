@@ -6,7 +6,7 @@ corvana_packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   fonts-dejavu-core
   xvfb xauth xdotool xclip x11-utils openbox imagemagick
-  poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf
+  poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf python3
 )
 
 corvana_install_deps() {
