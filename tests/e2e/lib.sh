@@ -17,6 +17,7 @@ done
 
 E2E_WORK="$(mktemp -d)"
 E2E_PIDS=()
+E2E_DIRS=()   # more scratch folders to remove at the end
 unset QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$E2E_WORK/runtime"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
@@ -31,7 +32,7 @@ e2e_cleanup() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
-    rm -rf "$E2E_WORK"
+    rm -rf "$E2E_WORK" "${E2E_DIRS[@]}"
 }
 trap e2e_cleanup EXIT
 
@@ -214,4 +215,77 @@ choose_file() {
         press Return
         wait_window_gone "^$title\$" 10 || fail "the $title dialog did not take $path"
     fi
+}
+
+# A print server of the test's own (its own folder and socket, so the machine's printers
+# are left alone) whose default printer is a PDF queue. Sets CUPS_SERVER for the editor
+# and PRINT_OUT_DIR, where each job arrives as Corvana*.pdf. Returns 1 where this
+# machine can't have one (no print server or PDF driver, or not root, which the PDF
+# driver needs).
+start_print_server() {
+    export PATH="$PATH:/usr/sbin"
+    local tool
+    for tool in cupsd lpadmin lpstat; do
+        command -v "$tool" >/dev/null 2>&1 || return 1
+    done
+    local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd
+    [ -x /usr/lib/cups/backend/cups-pdf ] && [ -f "$ppd" ] && [ "$(id -u)" -eq 0 ] || return 1
+    # Where the PDF driver puts a job: its Out setting, for the user who prints.
+    local user home
+    user="$(id -un)"
+    home="$(getent passwd "$user" | cut -d: -f6)"
+    PRINT_OUT_DIR="$(awk '$1 == "Out" {print $2}' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n1)"
+    [ -n "$PRINT_OUT_DIR" ] || PRINT_OUT_DIR='${HOME}/PDF'
+    PRINT_OUT_DIR="$(printf '%s' "$PRINT_OUT_DIR" | sed -e "s|\${HOME}|$home|g" -e "s|\${USER}|$user|g")"
+    # A socket's path must stay short, and the server's filters must reach the spool.
+    local dir
+    dir="$(mktemp -d /tmp/corvana-cups.XXXXXX)"
+    E2E_DIRS+=("$dir")
+    mkdir -p "$dir"/{conf/ppd,spool/tmp,cache,state,log}
+    cat >"$dir/conf/cupsd.conf" <<CONF
+LogLevel info
+Listen $dir/socket
+Browsing No
+WebInterface No
+DefaultAuthType None
+IdleExitTimeout 0
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  JobPrivateAccess all
+  JobPrivateValues none
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+    cat >"$dir/conf/cups-files.conf" <<CONF
+ServerRoot $dir/conf
+RequestRoot $dir/spool
+TempDir $dir/spool/tmp
+CacheDir $dir/cache
+StateDir $dir/state
+AccessLog $dir/log/access_log
+ErrorLog $dir/log/error_log
+PageLog $dir/log/page_log
+Printcap $dir/printcap
+SystemGroup root
+CONF
+    chmod -R go-w "$dir"
+    chmod 755 "$dir"
+    export CUPS_SERVER="$dir/socket"
+    cupsd -f -c "$dir/conf/cupsd.conf" -s "$dir/conf/cups-files.conf" >"$dir/log/cupsd.out" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 20 sh -c 'lpstat -r | grep -q "is running"' || return 1
+    lpadmin -p CorvanaPDF -v cups-pdf:/ -P "$ppd" -E 2>/dev/null &&
+        lpadmin -p CorvanaPDF -o Label-default=2 && lpadmin -d CorvanaPDF || return 1
+    touch "$dir/before"
+    PRINT_SINCE="$dir/before"
+}
+
+# The PDF of a job printed since start_print_server, once it has arrived whole.
+printed_pdf() {
+    find "$PRINT_OUT_DIR" -maxdepth 1 -name 'Corvana*.pdf' -newer "$PRINT_SINCE" 2>/dev/null | head -n1 | grep .
 }
