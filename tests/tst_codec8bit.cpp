@@ -95,8 +95,9 @@ void TestCodec8Bit::encodeOfCharactersOutsideTheSet_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("unmappable");
-    QTest::newRow("all in the set") << QStringLiteral("Caf\u00E9 \u20AC5 \u201Cq\u201D") << QByteArray("Caf\xE9 \x80"
-                                                                                                     "5 \x93q\x94")
+    QTest::newRow("all in the set") << QStringLiteral("Caf\u00E9 \u20AC5 \u201Cq\u201D")
+                                    << QByteArray("Caf\xE9 \x80"
+                                                  "5 \x93q\x94")
                                     << 0;
     QTest::newRow("Greek letter") << QStringLiteral("a\u03A9b") << QByteArray("a?b") << 1;
     // 0x80 is the euro sign, so U+0080 has no byte of its own

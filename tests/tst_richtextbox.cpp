@@ -81,6 +81,8 @@ private slots:
     void textKeepsEveryCharacter();
     void everyByteSurvivesTheDocument_data();
     void everyByteSurvivesTheDocument();
+    void newTextTakesNothingFromTheOld_data();
+    void newTextTakesNothingFromTheOld();
     void plainTextIsNotReadAsRtf_data();
     void plainTextIsNotReadAsRtf();
 
@@ -143,10 +145,9 @@ void TestRichTextBox::textKeepsEveryCharacter_data()
     QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\r\nb") << 3;
     QTest::newRow("no-break space") << QStringLiteral("1\u00A0000") << QStringLiteral("1\u00A0000") << 5;
     QTest::newRow("NUL") << QString(QChar(0)) + u'x' << QString(QChar(0)) + u'x' << 2;
-    QTest::newRow("tab, vertical tab, form feed")
-       << QStringLiteral("\t\v\f") << QStringLiteral("\t\v\f") << 3;
-    QTest::newRow("unassigned bytes' controls") << QStringLiteral("\u0081\u008D\u008F\u0090\u009D")
-                                               << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << 5;
+    QTest::newRow("tab, vertical tab, form feed") << QStringLiteral("\t\v\f") << QStringLiteral("\t\v\f") << 3;
+    QTest::newRow("unassigned bytes' controls")
+        << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << 5;
     QTest::newRow("escape and delete") << QStringLiteral("\x1B\x7F") << QStringLiteral("\x1B\x7F") << 2;
     QTest::newRow("blanks at the ends") << QStringLiteral("  a  \r\n ") << QStringLiteral("  a  \r\n ") << 7;
 }
@@ -185,16 +186,64 @@ void TestRichTextBox::everyByteSurvivesTheDocument()
     const QString expected = withCrLf(all);
     QCOMPARE(read.size(), 258); // LF and CR each became CR LF
     for (qsizetype i = 0; i < expected.size(); ++i)
-        QVERIFY2(read.at(i) == expected.at(i),
-                 qPrintable(QStringLiteral("position %1: U+%2 read as U+%3")
-                                .arg(i)
-                                .arg(expected.at(i).unicode(), 4, 16, QLatin1Char('0'))
-                                .arg(read.at(i).unicode(), 4, 16, QLatin1Char('0'))));
+        QVERIFY2(read.at(i) == expected.at(i), qPrintable(QStringLiteral("position %1: U+%2 read as U+%3")
+                                                              .arg(i)
+                                                              .arg(expected.at(i).unicode(), 4, 16, QLatin1Char('0'))
+                                                              .arg(read.at(i).unicode(), 4, 16, QLatin1Char('0'))));
     QCOMPARE(read, expected);
     // and back to bytes: only the line ends differ
     QByteArray bytes = allBytes();
     bytes.replace('\n', "\r\n").replace("\x0B\x0C\r\x0E", "\x0B\x0C\r\n\x0E");
     QCOMPARE(Codec8Bit::encode(read).bytes, bytes);
+}
+
+void TestRichTextBox::newTextTakesNothingFromTheOld_data()
+{
+    QTest::addColumn<bool>("throughRtfWrite");
+    QTest::newRow("plain text write") << false;
+    QTest::newRow("rich text write, not RTF") << true;
+}
+
+void TestRichTextBox::newTextTakesNothingFromTheOld()
+{
+    QFETCH(bool, throughRtfWrite);
+    RichTextBox box;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(12);
+    box.document()->setDefaultFont(font);
+    box.setText(QStringLiteral("old text"));
+    // the caret stands in bold, large text typed by the user
+    box.setSelStart(4);
+    QTest::keyClicks(&box, QStringLiteral("more "));
+    QTextCursor bold(box.document());
+    bold.select(QTextCursor::Document);
+    QTextCharFormat heavy;
+    heavy.setFontWeight(QFont::Bold);
+    heavy.setFontPointSize(33);
+    bold.mergeCharFormat(heavy);
+    box.setSelStart(6);
+    QVERIFY(box.textCursor().charFormat().fontWeight() == QFont::Bold);
+
+    if (throughRtfWrite)
+        box.setTextRTF(QStringLiteral("new\r\ntext"));
+    else
+        box.setText(QStringLiteral("new\r\ntext"));
+    QCOMPARE(box.Text(), QStringLiteral("new\r\ntext"));
+    for (int i = 0; i < box.TextLength(); ++i) {
+        QVERIFY(formatAt(box, i).fontWeight() != QFont::Bold);
+        QCOMPARE(formatAt(box, i).font().pointSize(), 12);
+    }
+    QCOMPARE(box.document()->defaultFont(), font);
+    QCOMPARE(box.SelStart(), 0);
+    QCOMPARE(box.SelLength(), 0);
+    // the old document is gone for good: undo does not bring it back
+    QVERIFY(!box.document()->isUndoAvailable());
+    QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(box.Text(), QStringLiteral("new\r\ntext"));
+    // and typed text is the document's own
+    QTest::keyClicks(&box, QStringLiteral("x"));
+    QCOMPARE(formatAt(box, 0).font().pointSize(), 12);
+    QVERIFY(formatAt(box, 0).fontWeight() != QFont::Bold);
 }
 
 void TestRichTextBox::plainTextIsNotReadAsRtf_data()
@@ -225,12 +274,12 @@ void TestRichTextBox::programChangesAreNotTheUsers_data()
     const QString file = dir_.filePath(QStringLiteral("load.txt"));
     writeFile(file, QByteArrayLiteral("from a file\r\n"));
     QTest::newRow("plain text write") << BoxAction([](RichTextBox& b) { b.setText(QStringLiteral("new")); })
-                                     << QStringLiteral("new");
+                                      << QStringLiteral("new");
     QTest::newRow("plain text write, empty") << BoxAction([](RichTextBox& b) { b.setText(QString()); }) << QString();
     QTest::newRow("rich text write, plain")
         << BoxAction([](RichTextBox& b) { b.setTextRTF(QStringLiteral("x\ny")); }) << QStringLiteral("x\r\ny");
     QTest::newRow("load a file") << BoxAction([file](RichTextBox& b) { QVERIFY(!b.LoadFile(file)); })
-                                << QStringLiteral("from a file\r\n");
+                                 << QStringLiteral("from a file\r\n");
     QTest::newRow("selected text write") << BoxAction([](RichTextBox& b) {
         b.setSelStart(1);
         b.setSelLength(2);
@@ -274,13 +323,13 @@ void TestRichTextBox::userEditsAreTheUsers_data()
     QTest::addColumn<QString>("text");
     // The document holds "abc" with the caret at 1 when the edit starts.
     QTest::newRow("typing") << BoxAction([](RichTextBox& b) { QTest::keyClick(&b, Qt::Key_X); })
-                           << QStringLiteral("axbc");
+                            << QStringLiteral("axbc");
     QTest::newRow("Delete") << BoxAction([](RichTextBox& b) { QTest::keyClick(&b, Qt::Key_Delete); })
-                           << QStringLiteral("ac");
+                            << QStringLiteral("ac");
     QTest::newRow("Backspace") << BoxAction([](RichTextBox& b) { QTest::keyClick(&b, Qt::Key_Backspace); })
-                              << QStringLiteral("bc");
+                               << QStringLiteral("bc");
     QTest::newRow("Enter") << BoxAction([](RichTextBox& b) { QTest::keyClick(&b, Qt::Key_Return); })
-                          << QStringLiteral("a\r\nbc");
+                           << QStringLiteral("a\r\nbc");
     QTest::newRow("Delete of a selection") << BoxAction([](RichTextBox& b) {
         QTest::keyClick(&b, Qt::Key_End, Qt::ShiftModifier);
         QTest::keyClick(&b, Qt::Key_Delete);
@@ -362,7 +411,7 @@ void TestRichTextBox::keyPress_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
-    QTest::addColumn<int>("code"); // -1: no key-press notification
+    QTest::addColumn<int>("code");     // -1: no key-press notification
     QTest::addColumn<QString>("text"); // where set, the text the key types (else Qt Test's own)
     const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
     QTest::newRow("letter") << int(Qt::Key_A) << none << int('a') << QString();
@@ -613,8 +662,8 @@ void TestRichTextBox::setSelText_data()
     QTest::newRow("lone LF") << 0 << 0 << QStringLiteral("1\n2") << QStringLiteral("1\r\n2ab\r\ncd") << 3;
     QTest::newRow("lone CR") << 0 << 0 << QStringLiteral("1\r2") << QStringLiteral("1\r\n2ab\r\ncd") << 3;
     QTest::newRow("CR CR LF") << 0 << 0 << QStringLiteral("\r\r\n") << QStringLiteral("\r\n\r\nab\r\ncd") << 2;
-    QTest::newRow("every character kept") << 2 << 0 << QStringLiteral("\u00A0\t\u0081")
-                                         << QStringLiteral("ab\u00A0\t\u0081\r\ncd") << 5;
+    QTest::newRow("every character kept")
+        << 2 << 0 << QStringLiteral("\u00A0\t\u0081") << QStringLiteral("ab\u00A0\t\u0081\r\ncd") << 5;
 }
 
 void TestRichTextBox::setSelText()

@@ -97,14 +97,38 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent)
     watchParent();
 }
 
-void RichTextBox::replaceDocument(const std::function<void(QTextDocument&)>& fill)
+void RichTextBox::withDeferredLayout(const std::function<void()>& change)
 {
-    ProgramChange change(*this);
+    // The document's layout lays out all that a change touches before the change
+    // returns, unless the change is a new document as a whole, which it lays out a
+    // screenful at a time as it is shown. Without a page size it lays out nothing, and
+    // giving the size back counts as a new document.
+    QTextDocument* doc = document();
+    const QSizeF pageSize = doc->pageSize();
+    doc->setPageSize(QSizeF());
+    change();
+    doc->setPageSize(pageSize);
+}
+
+void RichTextBox::clearDocument()
+{
     QTextDocument* doc = document();
     // Without undo the document keeps no copy of what it replaces, and the user
     // cannot undo back into the previous file.
     doc->setUndoRedoEnabled(false);
-    fill(*doc);
+    doc->clear();
+    doc->setUndoRedoEnabled(true);
+    // The caret's format is the one new text takes: the cleared document's default.
+    setTextCursor(QTextCursor(doc));
+}
+
+void RichTextBox::replaceDocument(const std::function<void(QTextDocument&)>& fill)
+{
+    ProgramChange change(*this);
+    clearDocument();
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
+    withDeferredLayout([&] { fill(*doc); });
     doc->setUndoRedoEnabled(true);
     setTextCursor(QTextCursor(doc));
 }
@@ -116,7 +140,11 @@ QString RichTextBox::Text() const
 
 void RichTextBox::setText(const QString& text)
 {
-    replaceDocument([&](QTextDocument& doc) { doc.setPlainText(withLf(text)); });
+    ProgramChange change(*this);
+    clearDocument();
+    // The control's own plain-text load keeps the layout lazy, so tens of megabytes
+    // show at once; it leaves no undo step and the caret at the start.
+    QTextEdit::setPlainText(withLf(text));
 }
 
 void RichTextBox::setTextRTF(const QString& text)
@@ -186,7 +214,13 @@ void RichTextBox::mergeSelectionFormat(const QTextCharFormat& format)
     if (!cursor.hasSelection() && cursor.block().length() == 1)
         cursor.mergeBlockCharFormat(format);
     // The selection's characters, or with nothing selected what is typed at the caret.
-    mergeCurrentCharFormat(format);
+    // A large selection (the font command gives the whole document) is laid out anew
+    // lazily rather than all at once.
+    constexpr int LargeSelection = 64 * 1024;
+    if (cursor.selectionEnd() - cursor.selectionStart() > LargeSelection)
+        withDeferredLayout([&] { mergeCurrentCharFormat(format); });
+    else
+        mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelFontName(const QString& name)

@@ -107,6 +107,8 @@ private:
     void applyGeometry();
     void watchParent();
     void replaceDocument(const std::function<void(QTextDocument&)>& fill);
+    void withDeferredLayout(const std::function<void()>& change);
+    void clearDocument();
     void mergeSelectionFormat(const QTextCharFormat& format);
     bool isMenuShortcut(const QKeyEvent& e) const;
 

@@ -6,8 +6,7 @@ namespace {
 
 // Takes the first queued answer. The answer is moved into a result that already
 // exists, which keeps gcc's uninitialised-use analysis quiet about the optionals.
-template <typename T>
-T takeFront(std::deque<T>& queue)
+template <typename T> T takeFront(std::deque<T>& queue)
 {
     T answer{};
     std::swap(answer, queue.front());
