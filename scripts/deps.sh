@@ -7,6 +7,7 @@ corvana_packages=(
   fonts-dejavu-core
   xvfb xauth xdotool xclip x11-utils openbox imagemagick
   poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf python3
+  dbus at-spi2-core python3-dbus
 )
 
 corvana_install_deps() {
