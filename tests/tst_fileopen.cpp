@@ -86,6 +86,9 @@ void FileOpenTest::outcomes_data()
     QTest::newRow("prompt Yes, the write fails: no open dialog")
         << true << true << edit << true << QStringList{"Yes", "OK"} << none
         << QStringList{"prompt", "error 76"} << none << false << "before" << false << true << "";
+    QTest::newRow("prompt Yes, unnamed, save as can't write: no open dialog, the chosen name kept")
+        << true << false << edit << false << QStringList{"Yes", "OK"} << QStringList{"nowhere/x.txt"}
+        << QStringList{"prompt", "error 76"} << QStringList{"save"} << false << "nowhere/x.txt" << false << true << "";
     QTest::newRow("prompt Yes, lost characters refused: no open dialog")
         << true << true << QString::fromUtf8("Ω") << false << QStringList{"Yes", "No"} << none
         << QStringList{"prompt", "charset"} << none << false << "before" << false << true << "";
