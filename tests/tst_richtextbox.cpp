@@ -148,6 +148,10 @@ void TestRichTextBox::textKeepsEveryCharacter_data()
     QTest::newRow("tab, vertical tab, form feed") << QStringLiteral("\t\v\f") << QStringLiteral("\t\v\f") << 3;
     QTest::newRow("unassigned bytes' controls")
         << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << 5;
+    QTest::newRow("frame markers are no line breaks")
+        << QStringLiteral("a\uFDD0b\uFDD1c") << QStringLiteral("a\uFFFDb\uFFFDc") << 5;
+    QTest::newRow("object replacement, byte order mark")
+        << QStringLiteral("\uFFFC\uFEFF") << QStringLiteral("\uFFFC\uFEFF") << 2;
     QTest::newRow("escape and delete") << QStringLiteral("\x1B\x7F") << QStringLiteral("\x1B\x7F") << 2;
     QTest::newRow("blanks at the ends") << QStringLiteral("  a  \r\n ") << QStringLiteral("  a  \r\n ") << 7;
 }
@@ -662,6 +666,7 @@ void TestRichTextBox::setSelText_data()
     QTest::newRow("lone LF") << 0 << 0 << QStringLiteral("1\n2") << QStringLiteral("1\r\n2ab\r\ncd") << 3;
     QTest::newRow("lone CR") << 0 << 0 << QStringLiteral("1\r2") << QStringLiteral("1\r\n2ab\r\ncd") << 3;
     QTest::newRow("CR CR LF") << 0 << 0 << QStringLiteral("\r\r\n") << QStringLiteral("\r\n\r\nab\r\ncd") << 2;
+    QTest::newRow("frame marker") << 1 << 0 << QStringLiteral("\uFDD0") << QStringLiteral("a\uFFFDb\r\ncd") << 2;
     QTest::newRow("every character kept")
         << 2 << 0 << QStringLiteral("\u00A0\t\u0081") << QStringLiteral("ab\u00A0\t\u0081\r\ncd") << 5;
 }

@@ -1,6 +1,7 @@
 #include "platform/RichTextBox.h"
 
 #include "document/Codec8Bit.h"
+#include "platform/DocumentLayout.h"
 #include "platform/FileSystem.h"
 #include "platform/RtfReader.h"
 #include "platform/TextSearch.h"
@@ -44,12 +45,17 @@ QString withCrLf(QStringView raw)
 }
 
 // LF, CR and CR LF each end a line: all become LF, which the document takes as a break.
+// The document also takes U+FDD0 and U+FDD1 as breaks (they mark its frames); those
+// two noncharacters become U+FFFD instead, so no line break appears from nowhere.
 QString withLf(QString text)
 {
     if (text.contains(u'\r')) {
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(u'\r', u'\n');
     }
+    for (QChar marker : {QChar(0xFDD0), QChar(0xFDD1)})
+        if (text.contains(marker))
+            text.replace(marker, QChar::ReplacementCharacter);
     return text;
 }
 
@@ -90,11 +96,28 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent)
     setLineWrapMode(QTextEdit::WidgetWidth);
     setTabChangesFocus(false);
     setAccessibleName(QStringLiteral("Document"));
+    installDocumentLayout();
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (programChanges_ == 0 && (removed > 0 || added > 0))
             emit UserChanged();
     });
     watchParent();
+}
+
+void RichTextBox::installDocumentLayout()
+{
+    // Our own layout costs the same per edit in any size of document. QTextEdit gave
+    // its paint device and cursor width to the layout it had: they are set again.
+    QTextDocument* doc = document();
+    const int caretWidth = cursorWidth();
+    auto* layout = new DocumentLayout(doc);
+    doc->setDocumentLayout(layout);
+    layout->setPaintDevice(viewport());
+    layout->setProperty("cursorWidth", caretWidth);
+    layout->setScrollBar(verticalScrollBar());
+    // A move without a button would reach a search of every block for list markers,
+    // which this control never shows; presses and drags still arrive.
+    viewport()->setMouseTracking(false);
 }
 
 void RichTextBox::withDeferredLayout(const std::function<void()>& change)
