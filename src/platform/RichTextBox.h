@@ -104,6 +104,7 @@ protected:
     };
 
 private:
+    void installDocumentLayout();
     void applyGeometry();
     void watchParent();
     void replaceDocument(const std::function<void(QTextDocument&)>& fill);
