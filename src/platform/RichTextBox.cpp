@@ -122,10 +122,10 @@ void RichTextBox::installDocumentLayout()
 
 void RichTextBox::withDeferredLayout(const std::function<void()>& change)
 {
-    // The document's layout lays out all that a change touches before the change
-    // returns, unless the change is a new document as a whole, which it lays out a
-    // screenful at a time as it is shown. Without a page size it lays out nothing, and
-    // giving the size back counts as a new document.
+    // A layout may lay out all that a change touches before the change returns (Qt's
+    // own does, for any change short of a whole new document). Without a page size
+    // nothing is laid out, and giving the size back lays the document out anew, a
+    // screenful at a time as it is shown.
     QTextDocument* doc = document();
     const QSizeF pageSize = doc->pageSize();
     doc->setPageSize(QSizeF());
