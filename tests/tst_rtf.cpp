@@ -105,6 +105,116 @@ void TestRtf::textIsReadAsShown_data()
     QTest::newRow("an unknown word without \\* keeps its text") << QByteArray("{\\rtf1 a{\\unknownword b}c}") << "abc";
     QTest::newRow("formatting words leave no trace")
         << QByteArray("{\\rtf1\\plain\\b\\i\\ul\\strike\\f0\\fs40 x}") << "x";
+
+    // Code pages: the document's, and each font's own through \fcharset or \cpg.
+    QTest::newRow("Central European") << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'9ai\\'9d}")
+                                      << QString::fromUtf8("šiť");
+    QTest::newRow("Greek font")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}}\\f1 \\'e1\\'e2\\'e3}")
+        << QString::fromUtf8("αβγ");
+    QTest::newRow("Turkish font") << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset162 Arial;}}\\f1 \\'fd\\'f0\\'fe}")
+                                  << QString::fromUtf8("ığş");
+    QTest::newRow("Hebrew font") << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset177 David;}}\\f1 \\'f9\\'ec\\'e5\\'ed}")
+                                 << QString::fromUtf8("שלום");
+    QTest::newRow("Arabic font") << QByteArray(
+                                        "{\\rtf1{\\fonttbl{\\f1\\fcharset178 Arial;}}\\f1 \\'e3\\'d1\\'cd\\'c8\\'c7}")
+                                 << QString::fromUtf8("مرحبا");
+    QTest::newRow("Baltic font") << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset186 Arial;}}\\f1 \\'e0\\'e8\\'fb}")
+                                 << QString::fromUtf8("ąčū");
+    QTest::newRow("Thai font") << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset222 Tahoma;}}\\f1 \\'a1\\'d2}")
+                               << QString::fromUtf8("กา");
+    QTest::newRow("Cyrillic font among Western ones")
+        << QByteArray(
+               "{\\rtf1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}}\\f0 \\'e9 {\\f1 \\'e9}\\'e9}")
+        << QString::fromUtf8("é йé");
+    QTest::newRow("cpg wins over fcharset")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset0\\cpg1251 X;}}\\f1 \\'e0}") << QString::fromUtf8("а");
+    QTest::newRow("Japanese: two bytes make one character")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Mincho;}}\\f1 \\'93\\'fa\\'96\\'7b}")
+        << QString::fromUtf8("日本");
+    QTest::newRow("Japanese: a raw trail byte after an escaped lead byte")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Mincho;}}\\f1 \\'82\\'a0\\'83A}")
+        << QString::fromUtf8("あア");
+    QTest::newRow("Simplified Chinese") << QByteArray("{\\rtf1\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}")
+                                        << QString::fromUtf8("中文");
+    QTest::newRow("Traditional Chinese")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset136 MingLiU;}}\\f1 \\'a4\\'a4\\'a4\\'e5}")
+        << QString::fromUtf8("中文");
+    QTest::newRow("Korean") << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset129 Batang;}}\\f1 \\'c7\\'d1\\'b1\\'db}")
+                            << QString::fromUtf8("한글");
+    QTest::newRow("double-byte fallback of unicode skipped with uc2")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Mincho;}}\\f1\\uc2 \\u26085\\'93\\'fa!}")
+        << QString::fromUtf8("日!");
+    QTest::newRow("a font name in its own code page")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\\f1 x}") << "x";
+    QTest::newRow("Symbol font bytes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}{\\f1 a\\'b7\\'ae}}")
+        << QString::fromUtf8("α•→");
+    QTest::newRow("Symbol font private-use characters")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}\\f1 \\u61623\\'b7}") << QString::fromUtf8("•");
+    QTest::newRow("surrogate pair") << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QString::fromUtf8("😀");
+    QTest::newRow("unicode paragraph separator is a line break") << QByteArray("{\\rtf1 a\\u8233?b}") << "a\vb";
+
+    // Symbols
+    QTest::newRow("special characters")
+        << QByteArray(
+               "{\\rtf1 a\\~b\\-c\\_d\\emdash\\endash\\emspace\\enspace\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}")
+        << QString::fromUtf8("a\u00A0b\u00ADc\u2011d—–\u2003\u2002•‘’“”");
+    QTest::newRow("bin data is not text") << QByteArray("{\\rtf1 a{\\*\\x\\bin3 }}}}b}") << "ab";
+    QTest::newRow("bin data in the body is not text") << QByteArray("{\\rtf1 a\\bin2 xyb}") << "ab";
+
+    // Destinations
+    QTest::newRow("info and generator left out")
+        << QByteArray("{\\rtf1{\\info{\\title T}{\\author A}}{\\*\\generator G;}body}") << "body";
+    QTest::newRow("style sheet is not text")
+        << QByteArray("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s1\\b Heading 1;}{\\*\\cs2 Emphasis;}}\\s1 body}")
+        << "body";
+    QTest::newRow("headers, footers and footnotes kept out of the body")
+        << QByteArray(
+               "{\\rtf1{\\header head}{\\footerr foot}a{\\super\\chftn}{\\*\\footnote\\chftn note}b{\\footnote c}}")
+        << "a1b";
+    QTest::newRow("field shows its result")
+        << QByteArray("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt {\\ul here}}}.}") << "see here.";
+    QTest::newRow("field instruction without star")
+        << QByteArray("{\\rtf1 {\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
+    QTest::newRow("object shows its result")
+        << QByteArray("{\\rtf1 {\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result shown}}}") << "shown";
+    QTest::newRow("list text is the marker")
+        << QByteArray("{\\rtf1 {\\listtext\\'95\\tab}one\\par{\\pntext 2.\\tab}two\\par}")
+        << QString::fromUtf8("•\tone\n2.\ttwo");
+    QTest::newRow("old numbering definitions left out")
+        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt{\\pntxtb x}}item}") << "item";
+    QTest::newRow("bookmarks left out") << QByteArray("{\\rtf1 a{\\*\\bkmkstart m}b{\\*\\bkmkend m}c}") << "abc";
+    QTest::newRow("unicode alternative preferred") << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "uni";
+    QTest::newRow("pictures of other kinds left out")
+        << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\picw10\\pich10 0102030405}b}") << "ab";
+    QTest::newRow("a second picture for old readers left out")
+        << QByteArray("{\\rtf1 a{\\nonshppict{\\pict\\wmetafile8 0102}}b}") << "ab";
+
+    // Hidden text and page breaks
+    QTest::newRow("hidden text not shown")
+        << QByteArray("{\\rtf1 shown{\\v hidden} too\\v  gone\\v0  back}") << "shown too back";
+    QTest::newRow("page break ends the paragraph") << QByteArray("{\\rtf1 one\\page two}") << "one\ntwo";
+    QTest::newRow("page break after a paragraph mark adds none")
+        << QByteArray("{\\rtf1 one\\par\\page two\\par}") << "one\ntwo";
+    QTest::newRow("section break ends the paragraph") << QByteArray("{\\rtf1 one\\sect two\\sect}") << "one\ntwo";
+    QTest::newRow("paragraph marks inside groups") << QByteArray("{\\rtf1{a\\par}{{b\\par}}c}") << "a\nb\nc";
+
+    // Tables: one line per row, cells separated by tabs
+    QTest::newRow("table rows") << QByteArray(
+                                       "{\\rtf1 before\\par\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row"
+                                       "\\trowd\\cellx1000\\cellx2000\\intbl c\\cell d\\cell\\row\\pard after\\par}")
+                                << "before\na\tb\nc\td\nafter";
+    QTest::newRow("empty cells keep their place")
+        << QByteArray("{\\rtf1\\trowd\\intbl\\cell b\\cell\\cell d\\cell\\row}") << "\tb\t\td";
+    QTest::newRow("paragraphs inside a cell stay on the row's line")
+        << QByteArray("{\\rtf1\\trowd\\intbl one\\par two\\cell three\\cell\\row}") << "one two\tthree";
+    QTest::newRow("nested table inside a cell")
+        << QByteArray(
+               "{\\rtf1\\trowd\\intbl outer\\par\\itap2 A\\nestcell B\\nestcell{\\*\\nesttableprops\\trowd\\nestrow}"
+               "{\\nonesttables\\par}\\itap2 C\\nestcell D\\nestcell{\\*\\nesttableprops\\trowd\\nestrow}"
+               "{\\nonesttables\\par}\\itap1\\cell last\\cell\\row}")
+        << "outer A\tB C\tD\tlast";
     QTest::newRow("empty document") << QByteArray("{\\rtf1}") << "";
     QTest::newRow("after the document's group nothing is read") << QByteArray("{\\rtf1 a}b") << "a";
 }
@@ -246,6 +356,11 @@ void TestRtf::paragraphAlignmentIsRead_data()
         << QByteArray("{\\rtf1\\qc a\\par b\\par\\pard c\\par}") << QList<int>{centre, centre, left};
     QTest::newRow("the last paragraph without a mark")
         << QByteArray("{\\rtf1 a\\par\\qr b}") << QList<int>{left, right};
+    QTest::newRow("a style gives its alignment")
+        << QByteArray("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s1\\qc Centred;}}\\pard\\s1 a\\par\\pard\\s0 b}")
+        << QList<int>{centre, left};
+    QTest::newRow("the paragraph's own alignment wins over its style's")
+        << QByteArray("{\\rtf1{\\stylesheet{\\s1\\qc Centred;}}\\pard\\qr\\s1 a}") << QList<int>{right};
     QTest::newRow("an empty paragraph keeps its alignment")
         << QByteArray("{\\rtf1\\qc\\par\\pard x}") << QList<int>{centre, left};
 }

@@ -92,109 +92,76 @@ struct Font {
     std::optional<int> codePage; // from \fcharset or \cpg
 };
 
+// A style gives what the paragraph or run does not give itself: writers name the
+// style after the formatting as often as before it, and repeat the formatting.
+template <typename T> void takeDefault(T& value, const T& styled, const T& unset)
+{
+    if (value == unset)
+        value = styled;
+}
+
+void applyStyle(CharState& c, const CharState& style)
+{
+    const CharState unset;
+    takeDefault(c.font, style.font, unset.font);
+    takeDefault(c.halfPoints, style.halfPoints, unset.halfPoints);
+    takeDefault(c.color, style.color, unset.color);
+    takeDefault(c.background, style.background, unset.background);
+    takeDefault(c.highlight, style.highlight, unset.highlight);
+    takeDefault(c.raise, style.raise, unset.raise);
+    takeDefault(c.underline, style.underline, unset.underline);
+    takeDefault(c.vertical, style.vertical, unset.vertical);
+    c.bold = c.bold || style.bold;
+    c.italic = c.italic || style.italic;
+    c.strike = c.strike || style.strike;
+    c.caps = c.caps || style.caps;
+    c.smallCaps = c.smallCaps || style.smallCaps;
+    c.hidden = c.hidden || style.hidden;
+}
+
+void applyStyle(ParaState& p, const ParaState& style)
+{
+    const ParaState unset;
+    takeDefault(p.tabs, style.tabs, unset.tabs);
+    takeDefault(p.leftIndent, style.leftIndent, unset.leftIndent);
+    takeDefault(p.rightIndent, style.rightIndent, unset.rightIndent);
+    takeDefault(p.firstIndent, style.firstIndent, unset.firstIndent);
+    takeDefault(p.spaceBefore, style.spaceBefore, unset.spaceBefore);
+    takeDefault(p.spaceAfter, style.spaceAfter, unset.spaceAfter);
+    if (p.lineSpacing == 0) {
+        p.lineSpacing = style.lineSpacing;
+        p.lineMultiple = style.lineMultiple;
+    }
+    takeDefault(p.alignment, style.alignment, unset.alignment);
+    p.pageBreakBefore = p.pageBreakBefore || style.pageBreakBefore;
+    p.keepTogether = p.keepTogether || style.keepTogether;
+    p.rightToLeft = p.rightToLeft || style.rightToLeft;
+}
+
 struct Style {
     CharState chars;
     ParaState para;
 };
 
 // The control words the reader acts on.
+// clang-format off
 enum class Kw : std::uint8_t {
     // character set
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    AnsiCpg,
-    Deff,
-    Uc,
-    U,
-    Cpg,
-    Fcharset,
+    Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Cpg, Fcharset,
     // destinations
-    FontTbl,
-    ColorTbl,
-    StyleSheet,
-    Pict,
-    SkipDest,
-    ShellDest,
-    BodyDest,
-    NonShpPict,
+    FontTbl, ColorTbl, StyleSheet, Pict, SkipDest, ShellDest, BodyDest, NonShpPict,
     // character formatting
-    Plain,
-    B,
-    I,
-    Ul,
-    UlDotted,
-    UlDash,
-    UlDashDot,
-    UlDashDotDot,
-    UlWave,
-    UlNone,
-    Strike,
-    Caps,
-    SmallCaps,
-    V,
-    F,
-    Fs,
-    Cf,
-    Cb,
-    Highlight,
-    Super,
-    Sub,
-    NoSuperSub,
-    Up,
-    Dn,
-    Cs,
+    Plain, B, I, Ul, UlDotted, UlDash, UlDashDot, UlDashDotDot, UlWave, UlNone, Strike, Caps, SmallCaps, V,
+    F, Fs, Cf, Cb, Highlight, Super, Sub, NoSuperSub, Up, Dn, Cs,
     // paragraph formatting
-    Pard,
-    Ql,
-    Qc,
-    Qr,
-    Qj,
-    Li,
-    Ri,
-    Fi,
-    Sb,
-    Sa,
-    Sl,
-    SlMult,
-    Tx,
-    Tqr,
-    Tqc,
-    Tqdec,
-    Keep,
-    PageBb,
-    InTbl,
-    S,
-    RtlPar,
+    Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, SlMult, Tx, Tqr, Tqc, Tqdec, Keep, PageBb, InTbl, S, RtlPar,
     LtrPar,
     // breaks and characters
-    Par,
-    Line,
-    Tab,
-    Page,
-    Sect,
-    SbkNone,
-    SbkOther,
-    Cell,
-    Row,
-    NestCell,
-    NestRow,
-    Char,
+    Par, Line, Tab, Page, Sect, SbkNone, SbkOther, Cell, Row, NestCell, NestRow, Char, FootnoteMark,
     // colour table
-    Red,
-    Green,
-    Blue,
+    Red, Green, Blue,
     // pictures
-    PngBlip,
-    JpegBlip,
-    OtherBlip,
-    PicW,
-    PicH,
-    PicWGoal,
-    PicHGoal,
-    PicScaleX,
-    PicScaleY,
+    PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
 };
 
 struct Keyword {
@@ -206,241 +173,74 @@ const std::unordered_map<std::string_view, Keyword>& keywords()
 {
     static const std::unordered_map<std::string_view, Keyword> table = [] {
         std::unordered_map<std::string_view, Keyword> t = {
-            {"ansi", {Kw::Ansi}},
-            {"mac", {Kw::Mac}},
-            {"pc", {Kw::Pc}},
-            {"pca", {Kw::Pca}},
-            {"ansicpg", {Kw::AnsiCpg}},
-            {"deff", {Kw::Deff}},
-            {"uc", {Kw::Uc}},
-            {"u", {Kw::U}},
-            {"cpg", {Kw::Cpg}},
-            {"fcharset", {Kw::Fcharset}},
-            {"fonttbl", {Kw::FontTbl}},
-            {"colortbl", {Kw::ColorTbl}},
-            {"stylesheet", {Kw::StyleSheet}},
-            {"pict", {Kw::Pict}},
-            {"nonshppict", {Kw::NonShpPict}},
+            {"ansi", {Kw::Ansi}}, {"mac", {Kw::Mac}}, {"pc", {Kw::Pc}}, {"pca", {Kw::Pca}},
+            {"ansicpg", {Kw::AnsiCpg}}, {"deff", {Kw::Deff}}, {"uc", {Kw::Uc}}, {"u", {Kw::U}},
+            {"cpg", {Kw::Cpg}}, {"fcharset", {Kw::Fcharset}},
+            {"fonttbl", {Kw::FontTbl}}, {"colortbl", {Kw::ColorTbl}}, {"stylesheet", {Kw::StyleSheet}},
+            {"pict", {Kw::Pict}}, {"nonshppict", {Kw::NonShpPict}},
             // Shown: a field's result, an object's result, list markers, Unicode alternatives.
-            {"fldrslt", {Kw::BodyDest}},
-            {"result", {Kw::BodyDest}},
-            {"listtext", {Kw::BodyDest}},
-            {"pntext", {Kw::BodyDest}},
-            {"ud", {Kw::BodyDest}},
-            {"shppict", {Kw::ShellDest}},
-            {"object", {Kw::ShellDest}},
-            {"upr", {Kw::ShellDest}},
-            {"shp", {Kw::ShellDest}},
-            {"plain", {Kw::Plain}},
-            {"b", {Kw::B}},
-            {"i", {Kw::I}},
-            {"ul", {Kw::Ul}},
-            {"uld", {Kw::UlDotted}},
-            {"uldash", {Kw::UlDash}},
-            {"uldashd", {Kw::UlDashDot}},
-            {"uldashdd", {Kw::UlDashDotDot}},
-            {"uldb", {Kw::Ul}},
-            {"ulth", {Kw::Ul}},
-            {"ulw", {Kw::Ul}},
-            {"ulthd", {Kw::UlDotted}},
-            {"ulthdash", {Kw::UlDash}},
-            {"ulldash", {Kw::UlDash}},
-            {"ulthldash", {Kw::UlDash}},
-            {"ulthdashd", {Kw::UlDashDot}},
-            {"ulthdashdd", {Kw::UlDashDotDot}},
-            {"ulwave", {Kw::UlWave}},
-            {"ulhwave", {Kw::UlWave}},
-            {"ululdbwave", {Kw::UlWave}},
-            {"ulnone", {Kw::UlNone}},
-            {"strike", {Kw::Strike}},
-            {"striked", {Kw::Strike}},
-            {"caps", {Kw::Caps}},
-            {"scaps", {Kw::SmallCaps}},
-            {"v", {Kw::V}},
-            {"f", {Kw::F}},
-            {"fs", {Kw::Fs}},
-            {"cf", {Kw::Cf}},
-            {"cb", {Kw::Cb}},
-            {"chcbpat", {Kw::Cb}},
-            {"highlight", {Kw::Highlight}},
-            {"super", {Kw::Super}},
-            {"sub", {Kw::Sub}},
-            {"nosupersub", {Kw::NoSuperSub}},
-            {"up", {Kw::Up}},
-            {"dn", {Kw::Dn}},
-            {"cs", {Kw::Cs}},
-            {"pard", {Kw::Pard}},
-            {"ql", {Kw::Ql}},
-            {"qc", {Kw::Qc}},
-            {"qr", {Kw::Qr}},
-            {"qj", {Kw::Qj}},
-            {"qd", {Kw::Qj}},
-            {"li", {Kw::Li}},
-            {"lin", {Kw::Li}},
-            {"ri", {Kw::Ri}},
-            {"rin", {Kw::Ri}},
-            {"fi", {Kw::Fi}},
-            {"sb", {Kw::Sb}},
-            {"sa", {Kw::Sa}},
-            {"sl", {Kw::Sl}},
-            {"slmult", {Kw::SlMult}},
-            {"tx", {Kw::Tx}},
-            {"tb", {Kw::Tx}},
-            {"tqr", {Kw::Tqr}},
-            {"tqc", {Kw::Tqc}},
-            {"tqdec", {Kw::Tqdec}},
-            {"keep", {Kw::Keep}},
-            {"pagebb", {Kw::PageBb}},
-            {"intbl", {Kw::InTbl}},
-            {"s", {Kw::S}},
-            {"rtlpar", {Kw::RtlPar}},
-            {"ltrpar", {Kw::LtrPar}},
-            {"par", {Kw::Par}},
-            {"line", {Kw::Line}},
-            {"tab", {Kw::Tab}},
-            {"page", {Kw::Page}},
-            {"column", {Kw::Par}},
-            {"sect", {Kw::Sect}},
-            {"sbknone", {Kw::SbkNone}},
-            {"sbkcol", {Kw::SbkNone}},
-            {"sbkpage", {Kw::SbkOther}},
-            {"sbkeven", {Kw::SbkOther}},
-            {"sbkodd", {Kw::SbkOther}},
-            {"cell", {Kw::Cell}},
-            {"row", {Kw::Row}},
-            {"nestcell", {Kw::NestCell}},
-            {"nestrow", {Kw::NestRow}},
-            {"emdash", {Kw::Char, 0x2014}},
-            {"endash", {Kw::Char, 0x2013}},
-            {"emspace", {Kw::Char, 0x2003}},
-            {"enspace", {Kw::Char, 0x2002}},
-            {"qmspace", {Kw::Char, 0x2005}},
-            {"bullet", {Kw::Char, 0x2022}},
-            {"lquote", {Kw::Char, 0x2018}},
-            {"rquote", {Kw::Char, 0x2019}},
-            {"ldblquote", {Kw::Char, 0x201C}},
-            {"rdblquote", {Kw::Char, 0x201D}},
-            {"zwj", {Kw::Char, 0x200D}},
-            {"zwnj", {Kw::Char, 0x200C}},
-            {"ltrmark", {Kw::Char, 0x200E}},
-            {"rtlmark", {Kw::Char, 0x200F}},
-            {"zwbo", {Kw::Char, 0x200B}},
-            {"red", {Kw::Red}},
-            {"green", {Kw::Green}},
-            {"blue", {Kw::Blue}},
-            {"pngblip", {Kw::PngBlip}},
-            {"jpegblip", {Kw::JpegBlip}},
-            {"emfblip", {Kw::OtherBlip}},
-            {"wmetafile", {Kw::OtherBlip}},
-            {"macpict", {Kw::OtherBlip}},
-            {"dibitmap", {Kw::OtherBlip}},
-            {"wbitmap", {Kw::OtherBlip}},
-            {"pmmetafile", {Kw::OtherBlip}},
-            {"picw", {Kw::PicW}},
-            {"pich", {Kw::PicH}},
-            {"picwgoal", {Kw::PicWGoal}},
-            {"pichgoal", {Kw::PicHGoal}},
-            {"picscalex", {Kw::PicScaleX}},
-            {"picscaley", {Kw::PicScaleY}},
+            {"fldrslt", {Kw::BodyDest}}, {"result", {Kw::BodyDest}}, {"listtext", {Kw::BodyDest}},
+            {"pntext", {Kw::BodyDest}}, {"ud", {Kw::BodyDest}},
+            // Text left out, but groups inside may be shown: pictures, results, nested rows.
+            {"shppict", {Kw::ShellDest}}, {"object", {Kw::ShellDest}}, {"upr", {Kw::ShellDest}},
+            {"shp", {Kw::ShellDest}}, {"nesttableprops", {Kw::ShellDest}},
+            {"plain", {Kw::Plain}}, {"b", {Kw::B}}, {"i", {Kw::I}}, {"ul", {Kw::Ul}},
+            {"uld", {Kw::UlDotted}}, {"uldash", {Kw::UlDash}}, {"uldashd", {Kw::UlDashDot}},
+            {"uldashdd", {Kw::UlDashDotDot}}, {"uldb", {Kw::Ul}}, {"ulth", {Kw::Ul}}, {"ulw", {Kw::Ul}},
+            {"ulthd", {Kw::UlDotted}}, {"ulthdash", {Kw::UlDash}}, {"ulldash", {Kw::UlDash}},
+            {"ulthldash", {Kw::UlDash}}, {"ulthdashd", {Kw::UlDashDot}}, {"ulthdashdd", {Kw::UlDashDotDot}},
+            {"ulwave", {Kw::UlWave}}, {"ulhwave", {Kw::UlWave}}, {"ululdbwave", {Kw::UlWave}},
+            {"ulnone", {Kw::UlNone}}, {"strike", {Kw::Strike}}, {"striked", {Kw::Strike}},
+            {"caps", {Kw::Caps}}, {"scaps", {Kw::SmallCaps}}, {"v", {Kw::V}},
+            {"f", {Kw::F}}, {"fs", {Kw::Fs}}, {"cf", {Kw::Cf}}, {"cb", {Kw::Cb}}, {"chcbpat", {Kw::Cb}},
+            {"highlight", {Kw::Highlight}}, {"super", {Kw::Super}}, {"sub", {Kw::Sub}},
+            {"nosupersub", {Kw::NoSuperSub}}, {"up", {Kw::Up}}, {"dn", {Kw::Dn}}, {"cs", {Kw::Cs}},
+            {"pard", {Kw::Pard}}, {"ql", {Kw::Ql}}, {"qc", {Kw::Qc}}, {"qr", {Kw::Qr}}, {"qj", {Kw::Qj}},
+            {"qd", {Kw::Qj}}, {"li", {Kw::Li}}, {"lin", {Kw::Li}}, {"ri", {Kw::Ri}}, {"rin", {Kw::Ri}},
+            {"fi", {Kw::Fi}}, {"sb", {Kw::Sb}}, {"sa", {Kw::Sa}}, {"sl", {Kw::Sl}}, {"slmult", {Kw::SlMult}},
+            {"tx", {Kw::Tx}}, {"tb", {Kw::Tx}}, {"tqr", {Kw::Tqr}}, {"tqc", {Kw::Tqc}}, {"tqdec", {Kw::Tqdec}},
+            {"keep", {Kw::Keep}}, {"pagebb", {Kw::PageBb}}, {"intbl", {Kw::InTbl}}, {"s", {Kw::S}},
+            {"rtlpar", {Kw::RtlPar}}, {"ltrpar", {Kw::LtrPar}},
+            {"par", {Kw::Par}}, {"line", {Kw::Line}}, {"tab", {Kw::Tab}}, {"page", {Kw::Page}},
+            {"column", {Kw::Par}}, {"sect", {Kw::Sect}}, {"sbknone", {Kw::SbkNone}}, {"sbkcol", {Kw::SbkNone}},
+            {"sbkpage", {Kw::SbkOther}}, {"sbkeven", {Kw::SbkOther}}, {"sbkodd", {Kw::SbkOther}},
+            {"cell", {Kw::Cell}}, {"row", {Kw::Row}}, {"nestcell", {Kw::NestCell}}, {"nestrow", {Kw::NestRow}},
+            {"chftn", {Kw::FootnoteMark}},
+            {"emdash", {Kw::Char, 0x2014}}, {"endash", {Kw::Char, 0x2013}}, {"emspace", {Kw::Char, 0x2003}},
+            {"enspace", {Kw::Char, 0x2002}}, {"qmspace", {Kw::Char, 0x2005}}, {"bullet", {Kw::Char, 0x2022}},
+            {"lquote", {Kw::Char, 0x2018}}, {"rquote", {Kw::Char, 0x2019}}, {"ldblquote", {Kw::Char, 0x201C}},
+            {"rdblquote", {Kw::Char, 0x201D}}, {"zwj", {Kw::Char, 0x200D}}, {"zwnj", {Kw::Char, 0x200C}},
+            {"ltrmark", {Kw::Char, 0x200E}}, {"rtlmark", {Kw::Char, 0x200F}}, {"zwbo", {Kw::Char, 0x200B}},
+            {"red", {Kw::Red}}, {"green", {Kw::Green}}, {"blue", {Kw::Blue}},
+            {"pngblip", {Kw::PngBlip}}, {"jpegblip", {Kw::JpegBlip}}, {"emfblip", {Kw::OtherBlip}},
+            {"wmetafile", {Kw::OtherBlip}}, {"macpict", {Kw::OtherBlip}}, {"dibitmap", {Kw::OtherBlip}},
+            {"wbitmap", {Kw::OtherBlip}}, {"pmmetafile", {Kw::OtherBlip}}, {"picw", {Kw::PicW}},
+            {"pich", {Kw::PicH}}, {"picwgoal", {Kw::PicWGoal}}, {"pichgoal", {Kw::PicHGoal}},
+            {"picscalex", {Kw::PicScaleX}}, {"picscaley", {Kw::PicScaleY}},
         };
         // Text that is not part of the body: document properties, headers, footers,
         // notes, field instructions, index entries, bookmarks, drawing internals, the
-        // tables of lists, revisions and such, and a second picture kept for old readers.
-        for (std::string_view name : {"info",
-                                      "header",
-                                      "headerl",
-                                      "headerr",
-                                      "headerf",
-                                      "footer",
-                                      "footerl",
-                                      "footerr",
-                                      "footerf",
-                                      "footnote",
-                                      "annotation",
-                                      "fldinst",
-                                      "pn",
-                                      "pntxta",
-                                      "pntxtb",
-                                      "xe",
-                                      "tc",
-                                      "txe",
-                                      "rxe",
-                                      "bxe",
-                                      "comment",
-                                      "author",
-                                      "title",
-                                      "subject",
-                                      "operator",
-                                      "keywords",
-                                      "doccomm",
-                                      "company",
-                                      "listtable",
-                                      "listoverridetable",
-                                      "revtbl",
-                                      "rsidtbl",
-                                      "filetbl",
-                                      "generator",
-                                      "themedata",
-                                      "colorschememapping",
-                                      "latentstyles",
-                                      "datastore",
-                                      "xmlnstbl",
-                                      "pgdsctbl",
-                                      "template",
-                                      "userprops",
-                                      "objdata",
-                                      "objclass",
-                                      "objname",
-                                      "datafield",
-                                      "formfield",
-                                      "ftnsep",
-                                      "ftnsepc",
-                                      "ftncn",
-                                      "aftnsep",
-                                      "aftnsepc",
-                                      "aftncn",
-                                      "nonesttables",
-                                      "nesttableprops",
-                                      "bkmkstart",
-                                      "bkmkend",
-                                      "shpinst",
-                                      "shptxt",
-                                      "sp",
-                                      "sn",
-                                      "sv",
-                                      "do",
-                                      "docvar",
-                                      "protusertbl",
-                                      "mmathPr",
-                                      "passwordhash",
-                                      "wgrffmtfilter",
-                                      "pgptbl",
-                                      "private",
-                                      "atnid",
-                                      "atnauthor",
-                                      "atndate",
-                                      "atnref",
-                                      "atrfstart",
-                                      "atrfend",
-                                      "picprop",
-                                      "blipuid",
-                                      "background",
-                                      "fchars",
-                                      "lchars",
-                                      "pxe",
-                                      "ts",
-                                      "tsrowd",
-                                      "listpicture",
-                                      "stylesheet_ignored",
-                                      "fname",
-                                      "panose",
-                                      "falt"}) {
+        // tables of lists, revisions and such, and text kept for readers without nested
+        // tables.
+        for (std::string_view name : {
+                 "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf",
+                 "footnote", "annotation", "fldinst", "pn", "pntxta", "pntxtb", "xe", "tc", "txe", "rxe", "bxe",
+                 "comment", "author", "title", "subject", "operator", "keywords", "doccomm", "company",
+                 "listtable", "listoverridetable", "revtbl", "rsidtbl", "filetbl", "generator", "themedata",
+                 "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "pgdsctbl", "template",
+                 "userprops", "objdata", "objclass", "objname", "datafield", "formfield", "ftnsep", "ftnsepc",
+                 "ftncn", "aftnsep", "aftnsepc", "aftncn", "nonesttables", "bkmkstart", "bkmkend", "shpinst",
+                 "shptxt", "sp", "sn", "sv", "do", "docvar", "protusertbl", "mmathPr", "passwordhash",
+                 "wgrffmtfilter", "pgptbl", "private", "atnid", "atnauthor", "atndate", "atnref", "atrfstart",
+                 "atrfend", "picprop", "blipuid", "background", "fchars", "lchars", "pxe", "ts", "tsrowd",
+                 "listpicture", "fname", "panose", "falt"}) {
             t.emplace(name, Keyword{Kw::SkipDest});
         }
         return t;
     }();
     return table;
 }
+// clang-format on
 
 class Reader {
 public:
@@ -532,6 +332,7 @@ private:
     bool pictureBinary_ = false; // the data came through \bin, not as hex digits
     int picW_ = 0, picH_ = 0, picWGoal_ = 0, picHGoal_ = 0, picScaleX_ = 100, picScaleY_ = 100;
     int images_ = 0;
+    int footnotes_ = 0;
 };
 
 void Reader::run()
@@ -771,7 +572,7 @@ void Reader::controlWord(const Token& t)
             styleNumber_ = p;
             c = CharState{};
         } else if (const auto it = styles_.find(p); it != styles_.end()) {
-            c = it->second.chars;
+            applyStyle(c, it->second.chars);
         }
         break;
 
@@ -807,10 +608,8 @@ void Reader::controlWord(const Token& t)
             c = CharState{};
             para = ParaState{};
         } else if (const auto it = styles_.find(p); it != styles_.end()) {
-            const bool table = para.inTable;
-            para = it->second.para;
-            para.inTable = table;
-            c = it->second.chars;
+            applyStyle(para, it->second.para);
+            applyStyle(c, it->second.chars);
         }
         break;
 
@@ -851,9 +650,17 @@ void Reader::controlWord(const Token& t)
         break;
     case Kw::NestRow:
         // A nested table's row stays inside the outer cell: its end separates like a
-        // paragraph inside a cell.
-        if (dest == Destination::Body && !pendingSeparator_.isNull())
+        // paragraph inside a cell. Its mark comes among the nested row's properties.
+        if ((dest == Destination::Body || dest == Destination::Shell) && !pendingSeparator_.isNull())
             pendingSeparator_ = u' ';
+        break;
+    case Kw::FootnoteMark:
+        // The note's number where the note is anchored (the note's own text is left out).
+        if (showsText()) {
+            prepareText();
+            flushBytes();
+            out_.appendText(QString::number(++footnotes_));
+        }
         break;
     case Kw::Char:
         if (showsText())
