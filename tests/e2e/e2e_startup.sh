@@ -3,7 +3,8 @@
 # frames: the outer frame covers the middle three quarters of the screen, the caption,
 # the toolbar's buttons and the empty panels as a screen reader finds them, typed text
 # in the editing area; a file given by a path with blanks loads as plain text and closes
-# without a question; a missing file gives the "Error" box first, then the window.
+# without a question; a name that looks like one of Qt's options loads too; a missing
+# file gives the "Error" box first, then the window.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # Whether the whole document, selected with the keyboard without typing a character
@@ -68,6 +69,15 @@ for way in one split; do
     press alt+F4
     wait_editor_exit 10 || fail "the window did not close at once after a load ($way)"
 done
+
+# A relative path that looks like one of Qt's own options is a path all the same.
+printf 'named like an option' >"$E2E_WORK/-reverse"
+pushd "$E2E_WORK" >/dev/null
+start_editor -reverse
+popd >/dev/null
+window_shown '^Error$' && fail "an error box came for ./-reverse"
+expect_document 'named like an option'
+stop_editor
 
 # A missing file: the error box comes first, alone, with its exact text.
 launch_editor "$E2E_WORK/no such file.txt"

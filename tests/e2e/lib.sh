@@ -5,7 +5,7 @@
 # Exit code 77 marks a test as skipped (the machine lacks a tool), never as passed.
 set -euo pipefail
 
-CORVANA_BIN="$1"
+CORVANA_BIN="$(realpath -m -- "${1:-}")"   # absolute: a test may change folders
 shift || true
 
 for tool in Xvfb xdotool xclip openbox xprop xwininfo; do
