@@ -102,6 +102,8 @@ private slots:
     void pasteAndDropTakePlainTextOnly();
     void copyGivesPlainTextWithLf();
 
+    void findSeesEveryEditSinceTheLastFind();
+
     void selection_data();
     void selection();
     void setSelText_data();
@@ -598,6 +600,26 @@ void TestRichTextBox::copyGivesPlainTextWithLf()
     QVERIFY(data);
     QCOMPARE(data->formats(), QStringList{QStringLiteral("text/plain")});
     QCOMPARE(data->text(), QStringLiteral("ne\ntw\u00A0o\nthre"));
+}
+
+// The control keeps the text it searched until the document changes.
+void TestRichTextBox::findSeesEveryEditSinceTheLastFind()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("alpha beta"));
+    QCOMPARE(box.Find(QStringLiteral("gamma"), 0), -1);
+    box.setSelStart(5);
+    QTest::keyClicks(&box, QStringLiteral(" gamma"));
+    QCOMPARE(box.Find(QStringLiteral("gamma"), 0), 6);
+    QCOMPARE(box.SelLength(), 5);
+    box.setSelStart(0);
+    box.setSelLength(5);
+    box.setSelText(QStringLiteral("x"));
+    QCOMPARE(box.Find(QStringLiteral("gamma"), 0), 2);
+    QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(box.Find(QStringLiteral("gamma"), 0), 6);
+    box.setText(QString());
+    QCOMPARE(box.Find(QStringLiteral("gamma"), 0), -1);
 }
 
 // ---- selection ------------------------------------------------------------------

@@ -98,6 +98,8 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent)
     setAccessibleName(QStringLiteral("Document"));
     installDocumentLayout();
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        rawTextCurrent_ = false;
+        rawText_.clear();
         if (programChanges_ == 0 && (removed > 0 || added > 0))
             emit UserChanged();
     });
@@ -262,10 +264,18 @@ void RichTextBox::setSelFontSize(double points)
     mergeSelectionFormat(format);
 }
 
+const QString& RichTextBox::rawText() const
+{
+    if (!rawTextCurrent_) {
+        rawText_ = document()->toRawText();
+        rawTextCurrent_ = true;
+    }
+    return rawText_;
+}
+
 int RichTextBox::Find(const QString& text, int start, int end, int options)
 {
-    const QString raw = document()->toRawText();
-    const qsizetype at = TextSearch::find(raw, text, std::max(start, 0), end, options);
+    const qsizetype at = TextSearch::find(rawText(), text, std::max(start, 0), end, options);
     if (at < 0)
         return -1;
     QTextCursor cursor = textCursor();

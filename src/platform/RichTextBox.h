@@ -117,4 +117,9 @@ private:
     QPointer<QWidget> watchedParent_; // whose resizes re-apply the placement
     QList<QKeySequence> menuShortcuts_;
     int programChanges_ = 0; // > 0 while the program itself changes the document
+    // The document's raw text, kept between finds until the next change: taking it
+    // afresh costs more than searching it.
+    const QString& rawText() const;
+    mutable QString rawText_;
+    mutable bool rawTextCurrent_ = false;
 };
