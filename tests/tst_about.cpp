@@ -43,23 +43,32 @@ VersionInformation sample()
 
 // Shows the dialog modally through the real host; `act` runs once it is on the screen
 // with the focus where painting put it. Returns whether the dialog was still open
-// after `act`, then closes it if so.
+// after `act`, then closes it if so. A dialog that never gets there fails the test
+// rather than hanging it.
 bool showModally(frmAbout& dialog, const std::function<void(frmAbout&)>& act)
 {
     bool stillOpen = false;
+    int tries = 0;
+    QObject guard; // timers still pending when the dialog closes die with it
     std::function<void()> poll = [&] {
-        if (!dialog.isVisible() || QApplication::focusWidget() != dialog.cmdOK) {
-            QTimer::singleShot(10, poll);
+        if (!dialog.isVisible() || dialog.focusWidget() != dialog.cmdOK) {
+            if (++tries < 500) {
+                QTimer::singleShot(10, &guard, poll);
+            } else {
+                QTest::qFail("the dialog never showed with the focus on cmdOK", __FILE__, __LINE__);
+                dialog.cmdOK->click();
+            }
             return;
         }
+        QApplication::setActiveWindow(&dialog);
         act(dialog);
-        QTimer::singleShot(50, [&] {
+        QTimer::singleShot(50, &guard, [&] {
             stillOpen = dialog.isVisible();
             if (stillOpen)
                 dialog.cmdOK->click();
         });
     };
-    QTimer::singleShot(0, poll);
+    QTimer::singleShot(0, &guard, poll);
     QtModalHost host;
     host.execDialog(dialog);
     return stillOpen;
@@ -117,15 +126,24 @@ void AboutTest::windowAndControls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("Label1") << "Label1" << "Author:" << pixels(120, 240, 615, 255);
-    QTest::newRow("txtCompanyName") << "txtCompanyName" << "" << pixels(960, 240, 3135, 285);
-    QTest::newRow("Label2") << "Label2" << "Version" << pixels(120, 1320, 735, 255);
-    QTest::newRow("txtCopyright") << "txtCopyright" << "" << pixels(960, 600, 3135, 285);
-    QTest::newRow("txtTrademarks") << "txtTrademarks" << "" << pixels(960, 960, 3135, 285);
-    QTest::newRow("txtComments") << "txtComments" << "" << pixels(960, 1800, 3015, 495);
-    QTest::newRow("txtVersion") << "txtVersion" << "" << pixels(960, 1320, 1215, 285);
-    QTest::newRow("Label3") << "Label3" << "Notes" << pixels(120, 1920, 615, 255);
-    QTest::newRow("cmdOK") << "cmdOK" << "&Ok" << pixels(2040, 2640, 735, 375);
+    QTest::newRow("Label1") << "Label1"
+                            << "Author:" << pixels(120, 240, 615, 255);
+    QTest::newRow("txtCompanyName") << "txtCompanyName"
+                                    << "" << pixels(960, 240, 3135, 285);
+    QTest::newRow("Label2") << "Label2"
+                            << "Version" << pixels(120, 1320, 735, 255);
+    QTest::newRow("txtCopyright") << "txtCopyright"
+                                  << "" << pixels(960, 600, 3135, 285);
+    QTest::newRow("txtTrademarks") << "txtTrademarks"
+                                   << "" << pixels(960, 960, 3135, 285);
+    QTest::newRow("txtComments") << "txtComments"
+                                 << "" << pixels(960, 1800, 3015, 495);
+    QTest::newRow("txtVersion") << "txtVersion"
+                                << "" << pixels(960, 1320, 1215, 285);
+    QTest::newRow("Label3") << "Label3"
+                            << "Notes" << pixels(120, 1920, 615, 255);
+    QTest::newRow("cmdOK") << "cmdOK"
+                           << "&Ok" << pixels(2040, 2640, 735, 375);
 }
 
 void AboutTest::windowAndControls()
@@ -136,7 +154,7 @@ void AboutTest::windowAndControls()
 
     frmAbout dialog(sample(), nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("About Corvana"));
-    QCOMPARE(dialog.geometry(), pixels(2130, 2670, 4980, 3060));   // the client area on the screen
+    QCOMPARE(dialog.geometry(), pixels(2130, 2670, 4980, 3060)); // the client area on the screen
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(dialog.autoFillBackground());
     QCOMPARE(dialog.palette().color(QPalette::Window), QColor(192, 192, 192));
@@ -159,7 +177,7 @@ void AboutTest::showsTheInformationAsItIs()
 {
     const VersionInformation info = sample();
     frmAbout dialog(info, nullptr);
-    QCOMPARE(dialog.txtCompanyName->text(), info.CompanyName);   // blanks and all
+    QCOMPARE(dialog.txtCompanyName->text(), info.CompanyName); // blanks and all
     QCOMPARE(dialog.txtCopyright->text(), info.LegalCopyright);
     QCOMPARE(dialog.txtTrademarks->text(), info.LegalTrademarks);
     QCOMPARE(dialog.txtComments->toPlainText(), info.Comments);
@@ -193,16 +211,17 @@ void AboutTest::tabOrder()
     QStringList order;
     showModally(dialog, [&](frmAbout& d) {
         for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
+            order << d.focusWidget()->objectName();
         }
     });
-    QCOMPARE(order, (QStringList{"txtCompanyName", "txtCopyright", "txtTrademarks", "txtComments", "txtVersion", "cmdOK"}));
+    QCOMPARE(order,
+             (QStringList{"txtCompanyName", "txtCopyright", "txtTrademarks", "txtComments", "txtVersion", "cmdOK"}));
 }
 
 void AboutTest::keysOnTheDialog_data()
 {
-    QTest::addColumn<QString>("focus");   // where the key is pressed
+    QTest::addColumn<QString>("focus"); // where the key is pressed
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("closes");
     QTest::newRow("Enter on Ok") << "cmdOK" << int(Qt::Key_Return) << true;
@@ -235,8 +254,8 @@ void AboutTest::onlyTheOtherBoxesAcceptTyping()
         for (QWidget* box : {static_cast<QWidget*>(d.txtCompanyName), static_cast<QWidget*>(d.txtCopyright),
                              static_cast<QWidget*>(d.txtComments)}) {
             box->setFocus(Qt::MouseFocusReason);
-            QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);   // the end of the notes
-            QTest::keyClick(box, Qt::Key_End);                        // the end of a line
+            QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier); // the end of the notes
+            QTest::keyClick(box, Qt::Key_End);                      // the end of a line
             QTest::keyClicks(box, QStringLiteral("!"));
         }
         company = d.txtCompanyName->text();
@@ -269,13 +288,13 @@ void AboutTest::eachShowingStartsAfreshAndChangesNothing()
     f.host.dialogActions.push_back([&](QDialog& d) {
         auto& about = dynamic_cast<frmAbout&>(d);
         seen << about.txtCopyright->text() << about.txtComments->toPlainText();
-        about.close();   // through the window's frame: the same as Ok
+        about.close(); // through the window's frame: the same as Ok
     });
     f.form->About();
     f.form->About();
     QCOMPARE(f.host.shownDialogs, (std::vector<QString>{"frmAbout", "frmAbout"}));
     QCOMPARE(seen, (QStringList{built.LegalCopyright, built.Comments}));
-    QVERIFY(!f.form->findChild<frmAbout*>());   // nothing kept between showings
+    QVERIFY(!f.form->findChild<frmAbout*>()); // nothing kept between showings
     QCOMPARE(f.form->RichTextBox1->Text(), QStringLiteral("some text"));
     QCOMPARE(f.form->RichTextBox1->SelStart(), 2);
     QCOMPARE(f.form->RichTextBox1->SelLength(), 3);

@@ -111,53 +111,61 @@ void DispatchTest::buttonRunsWhatItsMenuItemRuns_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("item");
-    QTest::addColumn<Effect>("effect");   // what shows that the command ran
+    QTest::addColumn<Effect>("effect"); // what shows that the command ran
 
-    QTest::newRow("bNew") << "bNew" << "FileNew" << Effect([](Scene& s) {
-        QCOMPARE(s.form().RichTextBox1->Text(), QString());
-    });
-    QTest::newRow("bOpen") << "bOpen" << "FileOpen" << Effect([](Scene& s) {
-        QCOMPARE(s.f.host.shownFileDialogs.size(), std::size_t(1));
-        QCOMPARE(s.f.host.shownFileDialogs[0].kind, FileDialogRequest::Kind::Open);
-    });
-    QTest::newRow("bSave") << "bSave" << "FileSave" << Effect([](Scene& s) {
-        // Unnamed: the save dialog asks for a name.
-        QCOMPARE(s.f.host.shownFileDialogs.size(), std::size_t(1));
-        QCOMPARE(s.f.host.shownFileDialogs[0].kind, FileDialogRequest::Kind::Save);
-    });
-    QTest::newRow("bCut") << "bCut" << "EditCut" << Effect([](Scene& s) {
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("beta"));
-        QCOMPARE(s.form().RichTextBox1->Text(), QStringLiteral("alpha  gamma"));
-        QCOMPARE(App.TextChanged, true);
-    });
-    QTest::newRow("bCopy") << "bCopy" << "EditCopy" << Effect([](Scene& s) {
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("beta"));
-        QCOMPARE(s.form().RichTextBox1->Text(), Document);
-    });
-    QTest::newRow("bPaste") << "bPaste" << "EditPaste" << Effect([](Scene& s) {
-        QCOMPARE(s.form().RichTextBox1->Text(), QStringLiteral("alpha PASTED gamma"));
-        QCOMPARE(App.TextChanged, true);
-    });
-    QTest::newRow("bFind") << "bFind" << "SearchFind" << Effect([](Scene& s) {
-        QCOMPARE(s.f.host.shownDialogs, (std::vector<QString>{"frmFind"}));
-        QCOMPARE(App.SearchText, QStringLiteral("gamma"));
-        QCOMPARE(s.form().RichTextBox1->SelStart(), 11);
-        QCOMPARE(s.form().RichTextBox1->SelLength(), 5);
-    });
-    QTest::newRow("bFont") << "bFont" << "OptionsFont" << Effect([](Scene& s) {
-        QCOMPARE(s.f.host.shownFontDialogs.size(), std::size_t(1));
-        QCOMPARE(fontAt(*s.form().RichTextBox1, 0), QStringLiteral("DejaVu Serif 14"));
-        QCOMPARE(fontAt(*s.form().RichTextBox1, 15), QStringLiteral("DejaVu Serif 14"));
-    });
-    QTest::newRow("bPrint") << "bPrint" << "FilePrint" << Effect([](Scene& s) {
-        // With no printer to print on, the command says so.
-        QCOMPARE(s.f.host.shownMessages.size(), std::size_t(1));
-        QCOMPARE(s.f.host.shownMessages[0].text, QStringLiteral("No printer is installed."));
-    });
-    QTest::newRow("bExit") << "bExit" << "FileExit" << Effect([](Scene& s) {
-        QVERIFY(!s.form().isVisible());
-        QVERIFY(s.f.host.shownMessages.empty());   // nothing to save: no question
-    });
+    QTest::newRow("bNew") << "bNew"
+                          << "FileNew" << Effect([](Scene& s) { QCOMPARE(s.form().RichTextBox1->Text(), QString()); });
+    QTest::newRow("bOpen") << "bOpen"
+                           << "FileOpen" << Effect([](Scene& s) {
+                                  QCOMPARE(s.f.host.shownFileDialogs.size(), std::size_t(1));
+                                  QCOMPARE(s.f.host.shownFileDialogs[0].kind, FileDialogRequest::Kind::Open);
+                              });
+    QTest::newRow("bSave") << "bSave"
+                           << "FileSave" << Effect([](Scene& s) {
+                                  // Unnamed: the save dialog asks for a name.
+                                  QCOMPARE(s.f.host.shownFileDialogs.size(), std::size_t(1));
+                                  QCOMPARE(s.f.host.shownFileDialogs[0].kind, FileDialogRequest::Kind::Save);
+                              });
+    QTest::newRow("bCut") << "bCut"
+                          << "EditCut" << Effect([](Scene& s) {
+                                 QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("beta"));
+                                 QCOMPARE(s.form().RichTextBox1->Text(), QStringLiteral("alpha  gamma"));
+                                 QCOMPARE(App.TextChanged, true);
+                             });
+    QTest::newRow("bCopy") << "bCopy"
+                           << "EditCopy" << Effect([](Scene& s) {
+                                  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("beta"));
+                                  QCOMPARE(s.form().RichTextBox1->Text(), Document);
+                              });
+    QTest::newRow("bPaste") << "bPaste"
+                            << "EditPaste" << Effect([](Scene& s) {
+                                   QCOMPARE(s.form().RichTextBox1->Text(), QStringLiteral("alpha PASTED gamma"));
+                                   QCOMPARE(App.TextChanged, true);
+                               });
+    QTest::newRow("bFind") << "bFind"
+                           << "SearchFind" << Effect([](Scene& s) {
+                                  QCOMPARE(s.f.host.shownDialogs, (std::vector<QString>{"frmFind"}));
+                                  QCOMPARE(App.SearchText, QStringLiteral("gamma"));
+                                  QCOMPARE(s.form().RichTextBox1->SelStart(), 11);
+                                  QCOMPARE(s.form().RichTextBox1->SelLength(), 5);
+                              });
+    QTest::newRow("bFont") << "bFont"
+                           << "OptionsFont" << Effect([](Scene& s) {
+                                  QCOMPARE(s.f.host.shownFontDialogs.size(), std::size_t(1));
+                                  QCOMPARE(fontAt(*s.form().RichTextBox1, 0), QStringLiteral("DejaVu Serif 14"));
+                                  QCOMPARE(fontAt(*s.form().RichTextBox1, 15), QStringLiteral("DejaVu Serif 14"));
+                              });
+    QTest::newRow("bPrint") << "bPrint"
+                            << "FilePrint" << Effect([](Scene& s) {
+                                   // With no printer to print on, the command says so.
+                                   QCOMPARE(s.f.host.shownMessages.size(), std::size_t(1));
+                                   QCOMPARE(s.f.host.shownMessages[0].text, QStringLiteral("No printer is installed."));
+                               });
+    QTest::newRow("bExit") << "bExit"
+                           << "FileExit" << Effect([](Scene& s) {
+                                  QVERIFY(!s.form().isVisible());
+                                  QVERIFY(s.f.host.shownMessages.empty()); // nothing to save: no question
+                              });
 }
 
 void DispatchTest::buttonRunsWhatItsMenuItemRuns()
@@ -259,7 +267,7 @@ void DispatchTest::exitWithUnsavedChangesAsksFirst()
     QCOMPARE(s.f.host.shownMessages[0].text, QStringLiteral("Do You Want To Save The File"));
     QCOMPARE(s.f.host.shownMessages[0].title, QStringLiteral("Warning! Text Has Changed"));
     QCOMPARE(s.form().isVisible(), !closes);
-    QCOMPARE(s.form().RichTextBox1->Text(), QStringLiteral("alpha x gamma"));   // typed over the selection
+    QCOMPARE(s.form().RichTextBox1->Text(), QStringLiteral("alpha x gamma")); // typed over the selection
 }
 
 int main(int argc, char* argv[])

@@ -27,7 +27,8 @@
 
 namespace {
 
-const QStringList ButtonKeys = {"bNew", "bOpen", "bSave", "bCut", "bCopy", "bPaste", "bFind", "bFont", "bPrint", "bExit"};
+const QStringList ButtonKeys = {"bNew",   "bOpen", "bSave", "bCut",   "bCopy",
+                                "bPaste", "bFind", "bFont", "bPrint", "bExit"};
 const QStringList ButtonCaptions = {"New", "Open", "Save", "Cut", "Copy", "Paste", "Find", "Font", "Print", "Exit"};
 
 QString accessibleText(QObject* object, QAccessible::Text kind = QAccessible::Name)
@@ -106,7 +107,7 @@ void MainWindowTest::captionAndIcon()
 void MainWindowTest::installedIconsAreTheWindowIcon_data()
 {
     QTest::addColumn<int>("size");
-    QTest::addColumn<int>("drawnAt");   // the pixel art it is an exact enlargement of
+    QTest::addColumn<int>("drawnAt"); // the pixel art it is an exact enlargement of
     QTest::newRow("16") << 16 << 16;
     QTest::newRow("32") << 32 << 32;
     QTest::newRow("48") << 48 << 16;
@@ -176,7 +177,7 @@ void MainWindowTest::menuItems()
     QMenu* dropDown = f.form->menuBar()->actions().at(menu)->menu();
     QVERIFY(dropDown);
     const QList<QAction*> items = dropDown->actions();
-    QCOMPARE(items.size(), names.size());   // no separators in between either
+    QCOMPARE(items.size(), names.size()); // no separators in between either
     for (int i = 0; i < items.size(); ++i) {
         QAction* item = items[i];
         QCOMPARE(item->objectName(), names[i]);
@@ -208,7 +209,7 @@ void MainWindowTest::aboutAndHelpRunFromTheBar()
     f.host.dialogActions.push_back([](QDialog& d) { d.accept(); });
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
     QCOMPARE(f.host.shownDialogs, (std::vector<QString>{"frmAbout"}));
-    QVERIFY(!QApplication::activePopupWidget());   // no drop-down opened
+    QVERIFY(!QApplication::activePopupWidget()); // no drop-down opened
 
     f.host.messageAnswers.push_back(MsgAnswer::OK);
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(help).center());
@@ -342,7 +343,7 @@ void MainWindowTest::statusBarPanels()
         QVERIFY(panel);
         QCOMPARE(panel->width(), width);
         QCOMPARE(panel->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-        QVERIFY(panel->x() > right);   // left to right
+        QVERIFY(panel->x() > right); // left to right
         right = panel->geometry().right();
     }
     // A long text does not widen its panel.

@@ -23,7 +23,7 @@ namespace {
 struct SeenBox {
     QString title, text, accessibleName, accessibleLabelName;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;   // standard buttons' texts, in the box's order
+    QStringList buttons; // standard buttons' texts, in the box's order
     QString defaultButton;
     bool modal = false;
 };
@@ -33,10 +33,11 @@ struct SeenBox {
 MsgAnswer showAndAct(const MessageBoxRequest& request, SeenBox& seen, const std::function<void(QMessageBox&)>& act)
 {
     QtModalHost host;
+    QObject guard; // no timer outlives this box
     std::function<void()> poll = [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) {
-            QTimer::singleShot(10, poll);
+            QTimer::singleShot(10, &guard, poll);
             return;
         }
         seen.title = box->windowTitle();
@@ -55,7 +56,7 @@ MsgAnswer showAndAct(const MessageBoxRequest& request, SeenBox& seen, const std:
                     seen.accessibleLabelName = iface->text(QAccessible::Name);
         act(*box);
     };
-    QTimer::singleShot(0, poll);
+    QTimer::singleShot(0, &guard, poll);
     return host.messageBox(nullptr, request);
 }
 
@@ -84,19 +85,24 @@ void MessageBoxTest::whatTheBoxShows_data()
     QTest::addColumn<QStringList>("shownButtons");
     QTest::addColumn<QMessageBox::Icon>("shownIcon");
 
-    QTest::newRow("error: CR starts a new line")
-        << "Error #  53\rFile not found" << "Error" << MsgButtons::OK << MsgIcon::None << ""
-        << "Error #  53\nFile not found" << "Error" << QStringList{"OK"} << QMessageBox::NoIcon;
-    QTest::newRow("no title of its own")
-        << "No File Selected" << "" << MsgButtons::OK << MsgIcon::None << ""
-        << "No File Selected" << "Corvana" << QStringList{"OK"} << QMessageBox::NoIcon;
-    QTest::newRow("prompt")
-        << "Do You Want To Save The File" << "Warning! Text Has Changed" << MsgButtons::YesNoCancel
-        << MsgIcon::Exclamation << "" << "Do You Want To Save The File" << "Warning! Text Has Changed"
-        << QStringList{"Yes", "No", "Cancel"} << QMessageBox::Warning;
+    QTest::newRow("error: CR starts a new line") << "Error #  53\rFile not found"
+                                                 << "Error" << MsgButtons::OK << MsgIcon::None << ""
+                                                 << "Error #  53\nFile not found"
+                                                 << "Error" << QStringList{"OK"} << QMessageBox::NoIcon;
+    QTest::newRow("no title of its own") << "No File Selected"
+                                         << "" << MsgButtons::OK << MsgIcon::None << ""
+                                         << "No File Selected"
+                                         << "Corvana" << QStringList{"OK"} << QMessageBox::NoIcon;
+    QTest::newRow("prompt") << "Do You Want To Save The File"
+                            << "Warning! Text Has Changed" << MsgButtons::YesNoCancel << MsgIcon::Exclamation << ""
+                            << "Do You Want To Save The File"
+                            << "Warning! Text Has Changed" << QStringList{"Yes", "No", "Cancel"}
+                            << QMessageBox::Warning;
     QTest::newRow("help offered with a help file")
-        << "Error #  57\rDevice I/O error" << "Corvana" << MsgButtons::OK << MsgIcon::None << "/nowhere/help.txt"
-        << "Error #  57\nDevice I/O error" << "Corvana" << QStringList{"OK", "Help"} << QMessageBox::NoIcon;
+        << "Error #  57\rDevice I/O error"
+        << "Corvana" << MsgButtons::OK << MsgIcon::None << "/nowhere/help.txt"
+        << "Error #  57\nDevice I/O error"
+        << "Corvana" << QStringList{"OK", "Help"} << QMessageBox::NoIcon;
 }
 
 void MessageBoxTest::whatTheBoxShows()
@@ -113,7 +119,8 @@ void MessageBoxTest::whatTheBoxShows()
 
     SeenBox seen;
     showAndAct({text, title, buttons, icon, helpFile, 7}, seen, [](QMessageBox& box) {
-        box.button(box.buttons().contains(box.button(QMessageBox::Cancel)) ? QMessageBox::Cancel : QMessageBox::Ok)->click();
+        box.button(box.buttons().contains(box.button(QMessageBox::Cancel)) ? QMessageBox::Cancel : QMessageBox::Ok)
+            ->click();
     });
     QCOMPARE(seen.text, shownText);
     QCOMPARE(seen.title, shownTitle);
@@ -132,7 +139,7 @@ void MessageBoxTest::whatTheBoxShows()
 void MessageBoxTest::answers_data()
 {
     QTest::addColumn<MsgButtons>("buttons");
-    QTest::addColumn<int>("key");   // 0: the box's close button; -1: a click on No
+    QTest::addColumn<int>("key"); // 0: the box's close button; -1: a click on No
     QTest::addColumn<MsgAnswer>("answer");
     QTest::newRow("OK by Enter") << MsgButtons::OK << int(Qt::Key_Return) << MsgAnswer::OK;
     QTest::newRow("OK by Escape") << MsgButtons::OK << int(Qt::Key_Escape) << MsgAnswer::OK;
@@ -149,15 +156,16 @@ void MessageBoxTest::answers()
     QFETCH(int, key);
     QFETCH(MsgAnswer, answer);
     SeenBox seen;
-    const MsgAnswer given = showAndAct({QStringLiteral("Question"), QStringLiteral("Title"), buttons, MsgIcon::None, {}, 0},
-                                       seen, [key](QMessageBox& box) {
-                                           if (key == 0)
-                                               box.close();
-                                           else if (key < 0)
-                                               box.button(QMessageBox::No)->click();
-                                           else
-                                               QTest::keyClick(&box, Qt::Key(key));
-                                       });
+    const MsgAnswer given =
+        showAndAct({QStringLiteral("Question"), QStringLiteral("Title"), buttons, MsgIcon::None, {}, 0}, seen,
+                   [key](QMessageBox& box) {
+                       if (key == 0)
+                           box.close();
+                       else if (key < 0)
+                           box.button(QMessageBox::No)->click();
+                       else
+                           QTest::keyClick(&box, Qt::Key(key));
+                   });
     QCOMPARE(given, answer);
 }
 
@@ -165,12 +173,13 @@ void MessageBoxTest::ctrlCCopiesTheMessage()
 {
     QGuiApplication::clipboard()->clear();
     SeenBox seen;
-    showAndAct({QStringLiteral("Error #  53\rFile not found"), QStringLiteral("Error"), MsgButtons::OK, MsgIcon::None, {}, 0},
-               seen, [](QMessageBox& box) {
-                   QApplication::setActiveWindow(&box);
-                   QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-                   box.button(QMessageBox::Ok)->click();
-               });
+    showAndAct(
+        {QStringLiteral("Error #  53\rFile not found"), QStringLiteral("Error"), MsgButtons::OK, MsgIcon::None, {}, 0},
+        seen, [](QMessageBox& box) {
+            QApplication::setActiveWindow(&box);
+            QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+            box.button(QMessageBox::Ok)->click();
+        });
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Error #  53\nFile not found"));
 }
 

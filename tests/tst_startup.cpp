@@ -173,7 +173,7 @@ void StartupTest::layoutRuleFollowsTheWindow()
     QCOMPARE(box->Left(), 0.0);
     QCOMPARE(box->Width(), std::max(0.0, w - 75));
     QCOMPARE(box->Height(), std::max(0.0, h - 1600));
-    QCOMPARE(box->Top(), top);   // directly below the toolbar, as laid out
+    QCOMPARE(box->Top(), top); // directly below the toolbar, as laid out
     // Whatever the rule asks, the area stays inside the client area between the bars.
     QVERIFY(f.form->centralWidget()->rect().contains(box->geometry()));
     QCOMPARE(box->geometry().left(), 0);
@@ -228,7 +228,7 @@ void StartupTest::startupWithoutAFile()
 
 void StartupTest::startupLoadsTheCommandLineFileAsPlainText_data()
 {
-    QTest::addColumn<QStringList>("arguments");   // relative to the temporary folder
+    QTest::addColumn<QStringList>("arguments"); // relative to the temporary folder
     QTest::newRow("one argument with blanks") << QStringList{"my notes/a b.txt"};
     QTest::newRow("arguments joined with single blanks") << QStringList{"my", "notes/a", "b.txt"};
     QTest::newRow("no blanks") << QStringList{"plain.txt"};
@@ -247,7 +247,7 @@ void StartupTest::startupLoadsTheCommandLineFileAsPlainText()
     FormFixture f(arguments);
     QVERIFY(f.host.shownMessages.empty());
     QCOMPARE(f.form->RichTextBox1->Text(), QString::fromLatin1(content));
-    QCOMPARE(App.TextChanged, false);   // loading is not typing
+    QCOMPARE(App.TextChanged, false); // loading is not typing
     checkNoFileNoPanels(*f.form);
 }
 
@@ -264,12 +264,12 @@ void StartupTest::everyByteLoadsAtStartup()
     expected.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     expected.replace(QStringLiteral("\r\x0e"), QStringLiteral("\r\n\x0e"));
     QCOMPARE(f.form->RichTextBox1->Text(), expected);
-    QCOMPARE(f.form->RichTextBox1->Text().at(0xA0 + 2), QChar(0xA0));   // no-break space kept
+    QCOMPARE(f.form->RichTextBox1->Text().at(0xA0 + 2), QChar(0xA0)); // no-break space kept
 }
 
 void StartupTest::startupReportsAFileItCannotLoad_data()
 {
-    QTest::addColumn<QString>("name");   // inside the temporary folder
+    QTest::addColumn<QString>("name"); // inside the temporary folder
     QTest::addColumn<QString>("text");
     QTest::newRow("missing file") << "no such file.txt" << QStringLiteral("Error #  53\rFile not found");
     QTest::newRow("a folder") << "" << QStringLiteral("Error #  75\rPath/File access error");
@@ -332,7 +332,7 @@ void StartupTest::changeTracking()
 
     FormFixture f;
     RichTextBox* box = f.form->RichTextBox1;
-    box->setText(text);   // the program's own change
+    box->setText(text); // the program's own change
     QCOMPARE(App.TextChanged, false);
     box->setSelStart(caret);
     QTest::keyClick(box, Qt::Key(key));
@@ -344,7 +344,7 @@ void StartupTest::showErrorText_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("text");   // empty: nothing is shown
+    QTest::addColumn<QString>("text"); // empty: nothing is shown
     QTest::newRow("75") << 75 << "Path/File access error" << QStringLiteral("Error #  75\rPath/File access error");
     QTest::newRow("53") << 53 << "File not found" << QStringLiteral("Error #  53\rFile not found");
     QTest::newRow("negative") << -5 << "Below zero" << QStringLiteral("Error # -5\rBelow zero");

@@ -47,7 +47,7 @@ void Form1::Form_Load(const QStringList& arguments)
 void Form1::CenterForm(QWidget& FormToCenter)
 {
     const QScreen* screen = FormToCenter.screen() ? FormToCenter.screen() : QGuiApplication::primaryScreen();
-    const QRect full = screen->geometry();   // the whole screen, panels included
+    const QRect full = screen->geometry(); // the whole screen, panels included
     const TwipsRect r = centeredOnScreen(Twips::fromPixelsX(full.width()), Twips::fromPixelsY(full.height()));
     const double left = r.left + Twips::fromPixelsX(full.x());
     const double top = r.top + Twips::fromPixelsY(full.y());
@@ -106,11 +106,8 @@ bool Form1::event(QEvent* event)
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowActivate:
-    case QEvent::UpdateRequest:
-        followFrameChange();
-        break;
-    default:
-        break;
+    case QEvent::UpdateRequest: followFrameChange(); break;
+    default: break;
     }
     return handled;
 }

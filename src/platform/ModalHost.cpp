@@ -55,8 +55,7 @@ MsgAnswer QtModalHost::messageBox(QWidget* parent, const MessageBoxRequest& requ
     QAction copy(&box);
     copy.setShortcut(QKeySequence::Copy);
     copy.setShortcutContext(Qt::WindowShortcut);
-    QObject::connect(&copy, &QAction::triggered, &box,
-                     [&box] { QGuiApplication::clipboard()->setText(box.text()); });
+    QObject::connect(&copy, &QAction::triggered, &box, [&box] { QGuiApplication::clipboard()->setText(box.text()); });
     box.addAction(&copy);
 
     for (;;) {

@@ -18,6 +18,6 @@ VersionInformation programVersionInformation()
 
 QString versionText(std::uint16_t major, std::uint16_t minor, std::uint16_t revision)
 {
-    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.')
-         + QString::number(revision);
+    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.') +
+           QString::number(revision);
 }

@@ -14,10 +14,22 @@ struct PaletteEntry {
     QRgb rgb;
 };
 constexpr std::array<PaletteEntry, 16> Palette{{
-    {'k', 0x000000}, {'m', 0x800000}, {'G', 0x008000}, {'o', 0x808000},
-    {'n', 0x000080}, {'p', 0x800080}, {'t', 0x008080}, {'.', 0xc0c0c0},
-    {'g', 0x808080}, {'r', 0xff0000}, {'L', 0x00ff00}, {'y', 0xffff00},
-    {'b', 0x0000ff}, {'f', 0xff00ff}, {'c', 0x00ffff}, {'w', 0xffffff},
+    {'k', 0x000000},
+    {'m', 0x800000},
+    {'G', 0x008000},
+    {'o', 0x808000},
+    {'n', 0x000080},
+    {'p', 0x800080},
+    {'t', 0x008080},
+    {'.', 0xc0c0c0},
+    {'g', 0x808080},
+    {'r', 0xff0000},
+    {'L', 0x00ff00},
+    {'y', 0xffff00},
+    {'b', 0x0000ff},
+    {'f', 0xff00ff},
+    {'c', 0x00ffff},
+    {'w', 0xffffff},
 }};
 
 constexpr bool inPalette(char c)
@@ -28,12 +40,10 @@ constexpr bool inPalette(char c)
     return false;
 }
 
-template <std::size_t N>
-using Picture = std::array<std::string_view, N>;
+template <std::size_t N> using Picture = std::array<std::string_view, N>;
 
 // Every row as wide as the picture is high, every pixel a palette colour.
-template <std::size_t N>
-constexpr bool wellFormed(const Picture<N>& rows)
+template <std::size_t N> constexpr bool wellFormed(const Picture<N>& rows)
 {
     for (std::string_view row : rows) {
         if (row.size() != N)
@@ -53,8 +63,7 @@ QRgb colourOf(char c)
     return 0xc0c0c0;
 }
 
-template <std::size_t N>
-QImage draw(const Picture<N>& rows, bool clearIsTransparent)
+template <std::size_t N> QImage draw(const Picture<N>& rows, bool clearIsTransparent)
 {
     const int side = static_cast<int>(N);
     QImage image(side, side, clearIsTransparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -67,6 +76,7 @@ QImage draw(const Picture<N>& rows, bool clearIsTransparent)
     return image;
 }
 
+// clang-format off
 constexpr Picture<16> BlankSheet{
     "................",
     "..kkkkkkkk......",
@@ -316,9 +326,11 @@ constexpr std::array<const Picture<16>*, 10> ToolbarPictures{
     &Clipboard,  &Binoculars, &LettersABC, &Printer,  &ArrowIntoDoor,
 };
 
-static_assert(wellFormed(BlankSheet) && wellFormed(OpenFolder) && wellFormed(FloppyDisk) && wellFormed(Scissors)
-              && wellFormed(TwoSheets) && wellFormed(Clipboard) && wellFormed(Binoculars) && wellFormed(LettersABC)
-              && wellFormed(Printer) && wellFormed(ArrowIntoDoor) && wellFormed(Notebook32) && wellFormed(Notebook16));
+// clang-format on
+
+static_assert(wellFormed(BlankSheet) && wellFormed(OpenFolder) && wellFormed(FloppyDisk) && wellFormed(Scissors) &&
+              wellFormed(TwoSheets) && wellFormed(Clipboard) && wellFormed(Binoculars) && wellFormed(LettersABC) &&
+              wellFormed(Printer) && wellFormed(ArrowIntoDoor) && wellFormed(Notebook32) && wellFormed(Notebook16));
 
 } // namespace
 

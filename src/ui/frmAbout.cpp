@@ -65,7 +65,8 @@ frmAbout::frmAbout(const VersionInformation& information, QWidget* parent) : QDi
                    twipsRect(120, 1320, 735, 255));
     txtCopyright = singleLineBox(this, "txtCopyright", QStringLiteral("Copyright"), twipsRect(960, 600, 3135, 285));
     txtTrademarks = singleLineBox(this, "txtTrademarks", QStringLiteral("Trademarks"), twipsRect(960, 960, 3135, 285));
-    txtComments = place(new QPlainTextEdit(this), "txtComments", QStringLiteral("Notes"), twipsRect(960, 1800, 3015, 495));
+    txtComments =
+        place(new QPlainTextEdit(this), "txtComments", QStringLiteral("Notes"), twipsRect(960, 1800, 3015, 495));
     txtComments->setTabChangesFocus(true);
     txtComments->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtVersion = singleLineBox(this, "txtVersion", QStringLiteral("Version"), twipsRect(960, 1320, 1215, 285));
@@ -102,7 +103,7 @@ void frmAbout::Form_Load(const VersionInformation& information)
     txtComments->setPlainText(information.Comments);
     txtVersion->setText(versionText(information.major, information.minor, information.revision));
     for (QLineEdit* box : {txtCompanyName, txtCopyright, txtTrademarks, txtVersion})
-        box->setCursorPosition(0);   // a text too long for its box shows its start
+        box->setCursorPosition(0); // a text too long for its box shows its start
 }
 
 void frmAbout::Form_Paint()
@@ -143,9 +144,7 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
         if (focusWidget() == cmdOK)
             cmdOK->click();
         return;
-    case Qt::Key_Escape:
-        return;   // no cancel button
-    default:
-        QDialog::keyPressEvent(event);
+    case Qt::Key_Escape: return; // no cancel button
+    default: QDialog::keyPressEvent(event);
     }
 }
