@@ -5,8 +5,8 @@
 
 QString errorMessageText(const Failure& failure)
 {
-    const QString number = failure.number < 0 ? QString::number(failure.number)
-                                              : QLatin1Char(' ') + QString::number(failure.number);
+    const QString number =
+        failure.number < 0 ? QString::number(failure.number) : QLatin1Char(' ') + QString::number(failure.number);
     return QStringLiteral("Error # ") + number + QLatin1Char('\r') + failure.description;
 }
 
@@ -14,6 +14,6 @@ void Form1::ShowError(const Failure& failure, const QString& title)
 {
     if (failure.number == 0)
         return;
-    host_.messageBox(this, {errorMessageText(failure), title, MsgButtons::OK, MsgIcon::None,
-                            failure.helpFile, failure.helpContext});
+    host_.messageBox(
+        this, {errorMessageText(failure), title, MsgButtons::OK, MsgIcon::None, failure.helpFile, failure.helpContext});
 }

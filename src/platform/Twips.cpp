@@ -17,8 +17,20 @@ double dpiY()
 } // namespace
 
 namespace Twips {
-double toPixelsX(double twips) { return twips * dpiX() / PerInch; }
-double toPixelsY(double twips) { return twips * dpiY() / PerInch; }
-double fromPixelsX(double pixels) { return pixels * PerInch / dpiX(); }
-double fromPixelsY(double pixels) { return pixels * PerInch / dpiY(); }
+double toPixelsX(double twips)
+{
+    return twips * dpiX() / PerInch;
+}
+double toPixelsY(double twips)
+{
+    return twips * dpiY() / PerInch;
+}
+double fromPixelsX(double pixels)
+{
+    return pixels * PerInch / dpiX();
+}
+double fromPixelsY(double pixels)
+{
+    return pixels * PerInch / dpiY();
+}
 } // namespace Twips
