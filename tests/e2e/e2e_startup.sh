@@ -44,6 +44,9 @@ if [ -n "${E2E_ATSPI:-}" ]; then
     accessible_children Status >"$E2E_WORK/panels" || fail "the status bar is not in the accessibility tree"
     [ "$(wc -l <"$E2E_WORK/panels")" = 3 ] && ! grep -q . "$E2E_WORK/panels" ||
         fail "the status panels are not three empty ones: $(cat -A "$E2E_WORK/panels")"
+    # The layout rule works from the outer size the frame gives: 18000 - 75 twips wide.
+    read -r _ _ width _ <<<"$(atspi_query extents Document text)" || fail "the editing area is not in the tree"
+    [ "$width" = 1195 ] || fail "the editing area is $width pixels wide, not 1195"
 fi
 focus_window "$MAIN_WINDOW"
 type_text "Typed at start"
