@@ -132,6 +132,7 @@ private slots:
     void clicksLandWhereQtsOwnLayoutPutsThem();
     void blockPositionsMatchQtsOwnLayoutForPlainText();
     void lazyLayoutEndsWhereAFullLayoutDoes();
+    void aDocumentFilledWithoutAPageSizeIsLaidOutWhenItReturns();
     void editsKeepTheLaterBlocksInPlace_data();
     void editsKeepTheLaterBlocksInPlace();
     void aWidthChangeRewrapsShownBlocksAtOnceAndTheRestWhenIdle();
@@ -264,6 +265,23 @@ void DocumentLayoutTest::lazyLayoutEndsWhereAFullLayoutDoes()
     QCOMPARE(lazy, freshLayoutRects(*edit));
     QCOMPARE(edit->document()->documentLayout()->documentSize().height(),
              lazy.last().bottom() + edit->document()->documentMargin());
+}
+
+void DocumentLayoutTest::aDocumentFilledWithoutAPageSizeIsLaidOutWhenItReturns()
+{
+    // The control takes the page size away while it replaces the whole document.
+    auto edit = makeEdit(true, QStringLiteral("old text"));
+    QTextDocument* doc = edit->document();
+    const QSizeF size = doc->pageSize();
+    doc->setPageSize(QSizeF());
+    QTextCursor(doc).insertText(uniformText(4000, 3));
+    doc->setPageSize(size);
+    QApplication::processEvents();
+
+    const QList<QRectF> rects = allBlockRects(doc);
+    verifyStacked(rects, doc->documentMargin());
+    QCOMPARE(rects, freshLayoutRects(*edit));
+    QCOMPARE(doc->documentLayout()->documentSize().height(), rects.last().bottom() + doc->documentMargin());
 }
 
 void DocumentLayoutTest::editsKeepTheLaterBlocksInPlace_data()

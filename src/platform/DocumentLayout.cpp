@@ -360,8 +360,9 @@ void DocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
     forgetCached(firstNumber, lastNumber - delta, delta);
     const bool cachedInRange = cached_.size() != cachedBefore;
 
-    if (doc->pageSize().isNull()) {
-        // Not sized yet (a hidden control): nothing is laid out until it is.
+    if (doc->pageSize().width() <= 0) {
+        // Not sized (a hidden control, or a page size taken away while the whole
+        // document is replaced): nothing is laid out until a width comes.
         if (cachedInRange) {
             for (QTextBlock b = first; b.isValid(); b = b.next()) {
                 b.clearLayout();
