@@ -11,6 +11,14 @@ constexpr qsizetype RunLimit = 1 << 20;
 RtfOutput::RtfOutput(QTextDocument& document) : cursor_(&document)
 {
     blockFormat_ = cursor_.blockFormat();
+    // One edit for the whole document: those who watch it (the layout, the editing
+    // control) hear of it once, not once per run.
+    cursor_.beginEditBlock();
+}
+
+RtfOutput::~RtfOutput()
+{
+    cursor_.endEditBlock();
 }
 
 void RtfOutput::setCharFormat(const QTextCharFormat& format)

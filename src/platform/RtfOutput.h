@@ -18,6 +18,9 @@ class QTextImageFormat;
 class RtfOutput {
 public:
     explicit RtfOutput(QTextDocument& document);
+    ~RtfOutput();
+    RtfOutput(const RtfOutput&) = delete;
+    RtfOutput& operator=(const RtfOutput&) = delete;
 
     // The format of the text appended from now on.
     void setCharFormat(const QTextCharFormat& format);

@@ -28,6 +28,9 @@ using Kind = RtfTokenizer::Kind;
 constexpr std::size_t MaxSavedDepth = 4096;
 // Document units are pixels at 96 dots per inch: 15 twips each.
 constexpr double TwipsPerUnit = 15.0;
+// Indents, spacing and picture sizes beyond 22 inches (the largest page) are taken as
+// 22 inches, so that a number out of all reason can't make the layout fail.
+constexpr int MaxTwips = 31680;
 
 enum class Destination : std::uint8_t {
     Body,  // text shown
@@ -355,16 +358,8 @@ void Reader::run()
             }
             continue;
         }
-        if (ignorable_ && t.kind != Kind::ControlWord) {
-            ignorable_ = false;
-            if (t.kind != Kind::GroupEnd) {
-                // \* not followed by a destination's name: the group is left out.
-                skipDepth_ = 1;
-                if (t.kind == Kind::GroupStart)
-                    skipDepth_ = 2;
-                continue;
-            }
-        }
+        if (t.kind != Kind::ControlWord)
+            ignorable_ = false; // a \* that marks no word marks nothing
         switch (t.kind) {
         case Kind::GroupStart:
             unicodeSkipLeft_ = 0;
@@ -581,16 +576,16 @@ void Reader::controlWord(const Token& t)
     case Kw::Qc: para.alignment = Qt::AlignHCenter; break;
     case Kw::Qr: para.alignment = Qt::AlignRight; break;
     case Kw::Qj: para.alignment = Qt::AlignJustify; break;
-    case Kw::Li: para.leftIndent = p; break;
-    case Kw::Ri: para.rightIndent = p; break;
-    case Kw::Fi: para.firstIndent = p; break;
-    case Kw::Sb: para.spaceBefore = p; break;
-    case Kw::Sa: para.spaceAfter = p; break;
-    case Kw::Sl: para.lineSpacing = p; break;
+    case Kw::Li: para.leftIndent = std::clamp(p, -MaxTwips, MaxTwips); break;
+    case Kw::Ri: para.rightIndent = std::clamp(p, -MaxTwips, MaxTwips); break;
+    case Kw::Fi: para.firstIndent = std::clamp(p, -MaxTwips, MaxTwips); break;
+    case Kw::Sb: para.spaceBefore = std::clamp(p, 0, MaxTwips); break;
+    case Kw::Sa: para.spaceAfter = std::clamp(p, 0, MaxTwips); break;
+    case Kw::Sl: para.lineSpacing = std::clamp(p, -MaxTwips, MaxTwips); break;
     case Kw::SlMult: para.lineMultiple = on; break;
     case Kw::Tx:
         if (para.tabs.size() < 256)
-            para.tabs.append(QTextOption::Tab(std::max(0, p) / TwipsPerUnit, para.nextTabType));
+            para.tabs.append(QTextOption::Tab(std::clamp(p, 0, MaxTwips) / TwipsPerUnit, para.nextTabType));
         para.nextTabType = QTextOption::LeftTab;
         break;
     case Kw::Tqr: para.nextTabType = QTextOption::RightTab; break;
@@ -691,8 +686,8 @@ void Reader::controlWord(const Token& t)
         break;
     case Kw::PicW: picW_ = p; break;
     case Kw::PicH: picH_ = p; break;
-    case Kw::PicWGoal: picWGoal_ = p; break;
-    case Kw::PicHGoal: picHGoal_ = p; break;
+    case Kw::PicWGoal: picWGoal_ = std::clamp(p, 0, MaxTwips); break;
+    case Kw::PicHGoal: picHGoal_ = std::clamp(p, 0, MaxTwips); break;
     case Kw::PicScaleX: picScaleX_ = p; break;
     case Kw::PicScaleY: picScaleY_ = p; break;
     }
