@@ -4,6 +4,8 @@
 #include "ui/Form1.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 void Form1::closeEvent(QCloseEvent* event)
 {
@@ -13,6 +15,28 @@ void Form1::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+void Form1::guardSessionEnd()
+{
+    // Qt asks for the session's data but closes no window on its own: the guard runs
+    // here, and a refusal (Cancel, or a save that did not complete) keeps the session.
+    connect(
+        qGuiApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager& manager) {
+            if (!isVisible())
+                return;
+            if (!manager.allowsInteraction()) {
+                if (App.TextChanged)
+                    manager.cancel();
+                return;
+            }
+            const bool closed = close();
+            manager.release();
+            if (!closed)
+                manager.cancel();
+        },
+        Qt::DirectConnection);
 }
 
 bool Form1::offerToSave(OnNo onNo)

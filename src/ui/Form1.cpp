@@ -39,6 +39,7 @@ Form1::Form1(ModalHost& host, const QStringList& arguments, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     createControls();
     createMenus();
+    guardSessionEnd();
     Form_Load(arguments);
 }
 

@@ -70,6 +70,8 @@ protected:
 private:
     void createControls();
     void createMenus();
+    // A session that ends (log off, shut down) asks through the closing guard too.
+    void guardSessionEnd();
     void Form_Load(const QStringList& arguments);
     void applyLayoutRule();
     void applyOuterGeometry();
