@@ -332,8 +332,8 @@ int main(int argc, char** argv)
         std::printf("%-40s %12s %12s %10s\n", "figure", "ours", "QTextEdit", "Qt/ours");
         for (const Figure& f : figures) {
             QString ratio = QStringLiteral("-");
-            if (ours.contains(QLatin1String(f.key)) && qt.contains(QLatin1String(f.key))
-                && ours.value(QLatin1String(f.key)) > 0)
+            if (ours.contains(QLatin1String(f.key)) && qt.contains(QLatin1String(f.key)) &&
+                ours.value(QLatin1String(f.key)) > 0)
                 ratio = QString::number(qt.value(QLatin1String(f.key)) / ours.value(QLatin1String(f.key)), 'f', 1);
             std::printf("%-40s %12s %12s %10s\n", f.label, qPrintable(cell(ours, f.key, oursCapped)),
                         qPrintable(cell(qt, f.key, qtCapped)), qPrintable(ratio));

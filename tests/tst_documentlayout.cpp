@@ -111,7 +111,9 @@ void verifyStacked(const QList<QRectF>& rects, qreal margin)
     for (qsizetype i = 1; i < rects.size(); ++i) {
         if (rects[i].top() != rects[i - 1].bottom())
             QFAIL(qPrintable(QStringLiteral("block %1 starts at %2, the one above ends at %3")
-                                 .arg(i).arg(rects[i].top()).arg(rects[i - 1].bottom())));
+                                 .arg(i)
+                                 .arg(rects[i].top())
+                                 .arg(rects[i - 1].bottom())));
         QCOMPARE(rects[i].left(), margin);
     }
 }
@@ -147,27 +149,36 @@ void DocumentLayoutTest::keysMoveTheCursorAsWithQtsOwnLayout_data()
 {
     QTest::addColumn<QList<int>>("keys");
     QTest::newRow("down through wrapped lines") << QList<int>(25, combo(Qt::Key_Down));
-    QTest::newRow("down then up again")
-        << (QList<int>(18, combo(Qt::Key_Down)) + QList<int>(12, combo(Qt::Key_Up)));
+    QTest::newRow("down then up again") << (QList<int>(18, combo(Qt::Key_Down)) + QList<int>(12, combo(Qt::Key_Up)));
     QTest::newRow("page down and page up")
         << QList<int>{combo(Qt::Key_PageDown), combo(Qt::Key_PageDown), combo(Qt::Key_PageDown),
-                      combo(Qt::Key_PageUp), combo(Qt::Key_Down), combo(Qt::Key_PageDown)};
-    QTest::newRow("end and home on wrapped lines")
-        << QList<int>{combo(Qt::Key_Down), combo(Qt::Key_End), combo(Qt::Key_Down), combo(Qt::Key_End),
-                      combo(Qt::Key_Down), combo(Qt::Key_Home), combo(Qt::Key_Right), combo(Qt::Key_Down),
-                      combo(Qt::Key_End), combo(Qt::Key_Up)};
-    QTest::newRow("ctrl+end, up and page up")
-        << QList<int>{combo(Qt::Key_End, Qt::ControlModifier), combo(Qt::Key_Up), combo(Qt::Key_Up),
-                      combo(Qt::Key_PageUp), combo(Qt::Key_End), combo(Qt::Key_Home, Qt::ControlModifier),
-                      combo(Qt::Key_Down)};
+                      combo(Qt::Key_PageUp),   combo(Qt::Key_Down),     combo(Qt::Key_PageDown)};
+    QTest::newRow("end and home on wrapped lines") << QList<int>{
+        combo(Qt::Key_Down), combo(Qt::Key_End),   combo(Qt::Key_Down), combo(Qt::Key_End), combo(Qt::Key_Down),
+        combo(Qt::Key_Home), combo(Qt::Key_Right), combo(Qt::Key_Down), combo(Qt::Key_End), combo(Qt::Key_Up)};
+    QTest::newRow("ctrl+end, up and page up") << QList<int>{combo(Qt::Key_End, Qt::ControlModifier),
+                                                            combo(Qt::Key_Up),
+                                                            combo(Qt::Key_Up),
+                                                            combo(Qt::Key_PageUp),
+                                                            combo(Qt::Key_End),
+                                                            combo(Qt::Key_Home, Qt::ControlModifier),
+                                                            combo(Qt::Key_Down)};
     QTest::newRow("select down with shift")
         << QList<int>{combo(Qt::Key_Down, Qt::ShiftModifier), combo(Qt::Key_Down, Qt::ShiftModifier),
                       combo(Qt::Key_End, Qt::ShiftModifier), combo(Qt::Key_PageDown, Qt::ShiftModifier)};
-    QTest::newRow("typing, a line break, undo and redo")
-        << QList<int>{combo(Qt::Key_Down), combo(Qt::Key_Down), combo(Qt::Key_X), combo(Qt::Key_Y),
-                      combo(Qt::Key_Return), combo(Qt::Key_Z), combo(Qt::Key_Up), combo(Qt::Key_Backspace),
-                      combo(Qt::Key_Z, Qt::ControlModifier), combo(Qt::Key_Z, Qt::ControlModifier),
-                      combo(Qt::Key_Y, Qt::ControlModifier), combo(Qt::Key_Down), combo(Qt::Key_Down)};
+    QTest::newRow("typing, a line break, undo and redo") << QList<int>{combo(Qt::Key_Down),
+                                                                       combo(Qt::Key_Down),
+                                                                       combo(Qt::Key_X),
+                                                                       combo(Qt::Key_Y),
+                                                                       combo(Qt::Key_Return),
+                                                                       combo(Qt::Key_Z),
+                                                                       combo(Qt::Key_Up),
+                                                                       combo(Qt::Key_Backspace),
+                                                                       combo(Qt::Key_Z, Qt::ControlModifier),
+                                                                       combo(Qt::Key_Z, Qt::ControlModifier),
+                                                                       combo(Qt::Key_Y, Qt::ControlModifier),
+                                                                       combo(Qt::Key_Down),
+                                                                       combo(Qt::Key_Down)};
 }
 
 void DocumentLayoutTest::keysMoveTheCursorAsWithQtsOwnLayout()
@@ -212,7 +223,9 @@ void DocumentLayoutTest::clicksLandWhereQtsOwnLayoutPutsThem()
                 QTest::mouseClick(theirs->viewport(), Qt::LeftButton, {}, QPoint(x, y));
                 QVERIFY2(ours->textCursor().position() == theirs->textCursor().position(),
                          qPrintable(QStringLiteral("click at %1,%2: %3 instead of %4")
-                                        .arg(x).arg(y).arg(ours->textCursor().position())
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(ours->textCursor().position())
                                         .arg(theirs->textCursor().position())));
                 QTest::qWait(0);
             }
@@ -231,8 +244,7 @@ void DocumentLayoutTest::blockPositionsMatchQtsOwnLayoutForPlainText()
         QVERIFY2(mine[i].topLeft() == reference[i].topLeft() && mine[i].height() == reference[i].height(),
                  qPrintable(QStringLiteral("block %1").arg(i)));
     }
-    QCOMPARE(ours->document()->documentLayout()->documentSize(),
-             theirs->document()->documentLayout()->documentSize());
+    QCOMPARE(ours->document()->documentLayout()->documentSize(), theirs->document()->documentLayout()->documentSize());
 }
 
 void DocumentLayoutTest::lazyLayoutEndsWhereAFullLayoutDoes()
@@ -286,7 +298,7 @@ void DocumentLayoutTest::aDocumentFilledWithoutAPageSizeIsLaidOutWhenItReturns()
 
 void DocumentLayoutTest::editsKeepTheLaterBlocksInPlace_data()
 {
-    QTest::addColumn<double>("where");   // share of the document's length
+    QTest::addColumn<double>("where"); // share of the document's length
     QTest::addColumn<QString>("insert");
     QTest::addColumn<int>("remove");
     const QString longText = uniformText(300, 7);
@@ -382,8 +394,7 @@ void DocumentLayoutTest::hitTestAtTheCentreOfACursorReturnsItsPosition()
         const QRect r = edit->cursorRect(c);
         const QPoint centre(r.left() + r.width() / 2, r.top() + r.height() / 2);
         const int hit = edit->document()->documentLayout()->hitTest(
-            centre + QPointF(edit->horizontalScrollBar()->value(), edit->verticalScrollBar()->value()),
-            Qt::FuzzyHit);
+            centre + QPointF(edit->horizontalScrollBar()->value(), edit->verticalScrollBar()->value()), Qt::FuzzyHit);
         // At a wrap, the end of one line and the start of the next are one position.
         QVERIFY2(hit == pos, qPrintable(QStringLiteral("position %1 hit as %2").arg(pos).arg(hit)));
     }

@@ -165,8 +165,7 @@ int DocumentLayout::estimateHeight(const QTextBlock& block, const QTextBlockForm
     int lines = 1;
     if (width_ > 0 && width > 0 && !format.nonBreakableLines())
         lines = std::max(1, int(std::ceil(textWidth / width)));
-    return ceilPixels(format.topMargin() + lines * format.lineHeight(metrics.lineHeight, 1.0)
-                      + format.bottomMargin());
+    return ceilPixels(format.topMargin() + lines * format.lineHeight(metrics.lineHeight, 1.0) + format.bottomMargin());
 }
 
 void DocumentLayout::estimateRange(QTextBlock first, const QTextBlock& last) const
@@ -298,8 +297,7 @@ void DocumentLayout::trimCache()
         return n < firstShown_ ? firstShown_ - n : (n > lastShown_ ? n - lastShown_ : 0);
     };
     // Keep the blocks nearest the view; the rest give up their lines.
-    std::stable_sort(cached_.begin(), cached_.end(),
-                     [&](int a, int b) { return distance(a) < distance(b); });
+    std::stable_sort(cached_.begin(), cached_.end(), [&](int a, int b) { return distance(a) < distance(b); });
     const std::size_t keep = std::size_t(cacheLimit) * 3 / 4;
     const QTextDocument* doc = document();
     for (std::size_t i = keep; i < cached_.size(); ++i) {
@@ -533,8 +531,8 @@ void DocumentLayout::draw(QPainter* painter, const PaintContext& context)
             const int selEnd = range.cursor.selectionEnd() - blockPos;
             if (selStart < blockLen && selEnd > 0 && selEnd > selStart) {
                 selections.append({selStart, selEnd - selStart, range.format});
-            } else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
-                       && block.contains(range.cursor.position())) {
+            } else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection) &&
+                       block.contains(range.cursor.position())) {
                 // A full-width selection needs only a position to name its line.
                 const QTextLine line = tl->lineForTextPosition(range.cursor.position() - blockPos);
                 if (!line.isValid())
@@ -550,8 +548,7 @@ void DocumentLayout::draw(QPainter* painter, const PaintContext& context)
         painter->setPen(context.palette.color(QPalette::Text));
         tl->draw(painter, QPointF(), selections, clip);
         const int cursor = context.cursorPosition;
-        if ((cursor >= blockPos && cursor < blockPos + blockLen)
-            || (cursor < -1 && !tl->preeditAreaText().isEmpty())) {
+        if ((cursor >= blockPos && cursor < blockPos + blockLen) || (cursor < -1 && !tl->preeditAreaText().isEmpty())) {
             // Inside pre-edit text the position counts from the start of that text.
             const int inBlock = cursor < -1 ? tl->preeditAreaPosition() - (cursor + 2) : cursor - blockPos;
             tl->drawCursor(painter, QPointF(), inBlock, cursorWidth_);

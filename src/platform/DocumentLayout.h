@@ -96,22 +96,22 @@ private:
     int exactState() const { return 2 * generation_; }
 
     int cursorWidth_ = 1;
-    qreal width_ = 0;        // the page width lines wrap at; 0 until the control is sized
+    qreal width_ = 0; // the page width lines wrap at; 0 until the control is sized
     bool heightsValid_ = false;
-    int generation_ = 1;     // advances with every change of width or of the whole layout
+    int generation_ = 1; // advances with every change of width or of the whole layout
     int blockCount_ = 1;
 
     // The last content change the document announced, to tell it from a re-layout.
     int pendingFrom_ = -1, pendingRemoved_ = 0, pendingAdded_ = 0;
 
-    mutable std::vector<int> cached_;   // numbers of the blocks that hold lines
+    mutable std::vector<int> cached_; // numbers of the blocks that hold lines
     mutable int firstShown_ = 0, lastShown_ = 0;
     mutable bool notifyPending_ = false;
     mutable bool trimPending_ = false;
     mutable int reportedHeight_ = -1;
 
     QTimer rewrapTimer_;
-    int rewrapAnchor_ = 0;   // re-wrapping starts at the view and wraps round to it
+    int rewrapAnchor_ = 0; // re-wrapping starts at the view and wraps round to it
     int rewrapNext_ = 0;
     bool rewrapWrapped_ = false;
     QPointer<QScrollBar> scrollBar_;
