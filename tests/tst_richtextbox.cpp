@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +20,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
 
 #include <functional>
 
@@ -103,6 +106,7 @@ private slots:
     void copyGivesPlainTextWithLf();
 
     void findSeesEveryEditSinceTheLastFind();
+    void imagesAreNoText();
 
     void selection_data();
     void selection();
@@ -152,8 +156,8 @@ void TestRichTextBox::textKeepsEveryCharacter_data()
         << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << 5;
     QTest::newRow("frame markers are no line breaks")
         << QStringLiteral("a\uFDD0b\uFDD1c") << QStringLiteral("a\uFFFDb\uFFFDc") << 5;
-    QTest::newRow("object replacement, byte order mark")
-        << QStringLiteral("\uFFFC\uFEFF") << QStringLiteral("\uFFFC\uFEFF") << 2;
+    QTest::newRow("object replacement is no image, byte order mark")
+        << QStringLiteral("\uFFFC\uFEFF") << QStringLiteral("\uFFFD\uFEFF") << 2;
     QTest::newRow("escape and delete") << QStringLiteral("\x1B\x7F") << QStringLiteral("\x1B\x7F") << 2;
     QTest::newRow("blanks at the ends") << QStringLiteral("  a  \r\n ") << QStringLiteral("  a  \r\n ") << 7;
 }
@@ -620,6 +624,27 @@ void TestRichTextBox::findSeesEveryEditSinceTheLastFind()
     QCOMPARE(box.Find(QStringLiteral("gamma"), 0), 6);
     box.setText(QString());
     QCOMPARE(box.Find(QStringLiteral("gamma"), 0), -1);
+}
+
+// An inline image is an object of the document: plain text, a save and the clipboard
+// get the characters around it only.
+void TestRichTextBox::imagesAreNoText()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("ab\r\ncd"));
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    box.document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img")), image);
+    QTextCursor cursor(box.document());
+    cursor.setPosition(1);
+    QTextImageFormat format;
+    format.setName(QStringLiteral("img"));
+    cursor.insertImage(format);
+    QCOMPARE(box.TextLength(), 6);
+    QCOMPARE(box.Text(), QStringLiteral("ab\r\ncd"));
+    box.setSelStart(0);
+    box.setSelLength(4);
+    QCOMPARE(box.SelText(), QStringLiteral("ab\r\n"));
 }
 
 // ---- selection ------------------------------------------------------------------

@@ -28,13 +28,10 @@ QByteArray fileBytes(const QString& path)
     return file.readAll();
 }
 
-// What saving writes, as characters: the plain text and a closing CR LF. An image is
-// an object in the document, not text: it is left out here.
+// What saving writes, as characters: the plain text and a closing CR LF.
 QString savedText(const RichTextBox& box)
 {
-    QString text = box.Text() + QStringLiteral("\r\n");
-    text.remove(QChar::ObjectReplacementCharacter);
-    return text;
+    return box.Text() + QStringLiteral("\r\n");
 }
 
 // LibreOffice's text export: UTF-8 with a byte order mark, LF after every paragraph.

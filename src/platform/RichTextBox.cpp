@@ -24,20 +24,23 @@ bool isLineBreak(QChar c)
     return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
 }
 
-// The raw text's paragraph and line separators as the program sees them: CR LF. One
-// pass to size the result, one to fill it, so megabytes cost no more than a copy.
+// The raw text's paragraph and line separators as the program sees them: CR LF. An
+// inline image stands in the raw text as U+FFFC; it is an object, not text, and is
+// left out. One pass to size the result, one to fill it, so megabytes cost no more
+// than a copy.
 QString withCrLf(QStringView raw)
 {
     const auto breaks = std::count_if(raw.begin(), raw.end(), isLineBreak);
-    if (breaks == 0)
+    const auto objects = std::count(raw.begin(), raw.end(), QChar::ObjectReplacementCharacter);
+    if (breaks == 0 && objects == 0)
         return raw.toString();
-    QString text(raw.size() + breaks, Qt::Uninitialized);
+    QString text(raw.size() + breaks - objects, Qt::Uninitialized);
     QChar* out = text.data();
     for (QChar c : raw) {
         if (isLineBreak(c)) {
             *out++ = u'\r';
             *out++ = u'\n';
-        } else {
+        } else if (c != QChar::ObjectReplacementCharacter) {
             *out++ = c;
         }
     }
@@ -46,14 +49,15 @@ QString withCrLf(QStringView raw)
 
 // LF, CR and CR LF each end a line: all become LF, which the document takes as a break.
 // The document also takes U+FDD0 and U+FDD1 as breaks (they mark its frames); those
-// two noncharacters become U+FFFD instead, so no line break appears from nowhere.
+// two noncharacters become U+FFFD instead, so no line break appears from nowhere;
+// so does U+FFFC, which in the document stands for an image.
 QString withLf(QString text)
 {
     if (text.contains(u'\r')) {
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(u'\r', u'\n');
     }
-    for (QChar marker : {QChar(0xFDD0), QChar(0xFDD1)})
+    for (QChar marker : {QChar(0xFDD0), QChar(0xFDD1), QChar(QChar::ObjectReplacementCharacter)})
         if (text.contains(marker))
             text.replace(marker, QChar::ReplacementCharacter);
     return text;
