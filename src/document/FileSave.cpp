@@ -60,18 +60,7 @@ bool Form1::saveDocument()
 
 bool Form1::SaveFile()
 {
-    const Codec8Bit::Encoded encoded = documentBytes(*RichTextBox1);
-    if (!acceptLostCharacters(*this, encoded))
-        return false;
-    // A failed write leaves the old file as it was, and the user is told.
-    if (std::optional<Failure> failure = writeBytes(App.CurrentFileName, encoded.bytes)) {
-        ShowError(*failure, DocumentFile::title());
-        return false;
-    }
-    App.TextChanged = false;
-    if (std::optional<Failure> failure = ShowFileStatus())
-        ShowError(*failure, DocumentFile::title());
-    return true;
+    return writeDocument(App.CurrentFileName);
 }
 
 bool Form1::SaveFileAs()
@@ -90,13 +79,18 @@ bool Form1::SaveFileAs()
             ShowError(*failure, DocumentFile::title());
         return false;
     }
+    return writeDocument(CommonDialog1.FileName);
+}
 
+bool Form1::writeDocument(const QString& path)
+{
     const Codec8Bit::Encoded encoded = documentBytes(*RichTextBox1);
     if (!acceptLostCharacters(*this, encoded))
         return false;
-    App.CurrentFileName = CommonDialog1.FileName;
-    // After a failed write the chosen path stays the document's name, so the next
-    // Save tries it again without a dialog.
+    // After a failed write the path stays the document's name, so the next Save
+    // tries it again without a dialog; the old file is left as it was, and the user
+    // is told.
+    App.CurrentFileName = path;
     if (std::optional<Failure> failure = writeBytes(App.CurrentFileName, encoded.bytes)) {
         ShowError(*failure, DocumentFile::title());
         return false;

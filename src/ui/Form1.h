@@ -84,6 +84,8 @@ private:
     bool offerToSave(OnNo onNo);
     // The Save command: SaveFile under the current name, otherwise SaveFileAs.
     bool saveDocument();
+    // Writes the document as its file holds it to the path, which becomes its name.
+    bool writeDocument(const QString& path);
 
     ModalHost& host_;
     // The outer geometry CenterForm chose, in twips; applied once the window manager

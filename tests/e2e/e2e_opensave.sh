@@ -13,22 +13,6 @@ document_is() {
         "$E2E_WORK/clip" "$1"
 }
 
-# Types a full path into the file dialog titled $1 and accepts it. The name field has
-# the focus when the dialog opens; a second Enter takes over from the completer's list.
-choose_file() {
-    local title="$1" path="$2" dialog
-    dialog="$(wait_window "^$title\$")" || fail "the $title dialog did not open"
-    focus_window "$dialog"
-    press ctrl+a BackSpace
-    type_text "$path"
-    sleep 0.3
-    press Return
-    if ! wait_window_gone "^$title\$" 3; then
-        press Return
-        wait_window_gone "^$title\$" 10 || fail "the $title dialog did not take $path"
-    fi
-}
-
 # The status bar's panels as the accessibility tree shows them, one a line; nothing
 # where that tree can't be read on this machine.
 status_panels() {
