@@ -21,94 +21,14 @@ PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd
 # The print server runs the PDF backend only as root.
 [ "$(id -u)" -eq 0 ] || skip "a print server with the cups-pdf backend needs root; running as $(id -un)"
 
-# Where cups-pdf puts a job's PDF: its Out setting, for the user who prints.
-user="$(id -un)"
-user_home="$(getent passwd "$user" | cut -d: -f6)"
-out_dir="$(awk '$1 == "Out" {print $2}' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n1)"
-[ -n "$out_dir" ] || out_dir='${HOME}/PDF'
-out_dir="$(printf '%s' "$out_dir" | sed -e "s|\${HOME}|$user_home|g" -e "s|\${USER}|$user|g")"
-out_dir_was_there=""
-[ -d "$out_dir" ] && out_dir_was_there=1
-
-# The private print server. A socket path must stay short.
-CUPS_DIR="$(mktemp -d /tmp/corvana-cups.XXXXXX)"
-mkdir -p "$CUPS_DIR"/{conf/ppd,spool/tmp,cache,state,log}
-cat >"$CUPS_DIR/conf/cupsd.conf" <<EOF
-LogLevel info
-Listen $CUPS_DIR/socket
-Browsing No
-WebInterface No
-DefaultAuthType None
-IdleExitTimeout 0
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  JobPrivateAccess all
-  JobPrivateValues none
-  SubscriptionPrivateAccess all
-  SubscriptionPrivateValues none
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-cat >"$CUPS_DIR/conf/cups-files.conf" <<EOF
-ServerRoot $CUPS_DIR/conf
-RequestRoot $CUPS_DIR/spool
-TempDir $CUPS_DIR/spool/tmp
-CacheDir $CUPS_DIR/cache
-StateDir $CUPS_DIR/state
-AccessLog $CUPS_DIR/log/access_log
-ErrorLog $CUPS_DIR/log/error_log
-PageLog $CUPS_DIR/log/page_log
-Printcap $CUPS_DIR/printcap
-SystemGroup root
-EOF
-# The filters run as the server's own user: they must reach the spool.
-chmod -R go-w "$CUPS_DIR"
-chmod 755 "$CUPS_DIR"
-export CUPS_SERVER="$CUPS_DIR/socket"
-
-CUPSD_PID=""
-QUEUE_ADDED=""
-OUTPUT=""
-print_cleanup() {
-    if [ -n "$QUEUE_ADDED" ]; then
-        lpadmin -x CorvanaPDF 2>/dev/null || true
-    fi
-    # Ends only the print server this test started.
-    if [ -n "$CUPSD_PID" ]; then
-        kill "$CUPSD_PID" 2>/dev/null || true
-        wait "$CUPSD_PID" 2>/dev/null || true
-    fi
-    [ -n "$OUTPUT" ] && rm -f "$OUTPUT"
-    [ -n "$out_dir_was_there" ] || rmdir "$out_dir" 2>/dev/null || true
-    rm -rf "$CUPS_DIR"
-    e2e_cleanup
-}
-trap print_cleanup EXIT
-
-cupsd -f -c "$CUPS_DIR/conf/cupsd.conf" -s "$CUPS_DIR/conf/cups-files.conf" >"$CUPS_DIR/log/cupsd.out" 2>&1 &
-CUPSD_PID=$!
-if ! wait_for 20 sh -c 'lpstat -r | grep -q "is running"'; then
-    echo "cupsd: $(tail -n5 "$CUPS_DIR/log/cupsd.out" "$CUPS_DIR/log/error_log" 2>/dev/null)"
-    skip "the print server could not run on this machine"
-fi
-lpadmin -p CorvanaPDF -v cups-pdf:/ -P "$PPD" -E 2>"$CUPS_DIR/log/lpadmin.err" ||
-    fail "the PDF queue could not be added: $(cat "$CUPS_DIR/log/lpadmin.err")"
-QUEUE_ADDED=1
-# Every job labelled with its number, so that no other PDF of that name is overwritten.
-lpadmin -p CorvanaPDF -o Label-default=2 || fail "the queue's label option was not taken"
-lpadmin -d CorvanaPDF || fail "the PDF queue could not be made the default"
+# The private print server with its PDF queue as the default printer.
+start_print_server || skip "the print server could not run on this machine"
 lpstat -d | grep -q CorvanaPDF || fail "the default printer is '$(lpstat -d)'"
 
 # 120 lines: three pages of a one-inch margin on Letter and on A4 alike.
 for i in $(seq -w 1 120); do printf 'line %s of the printed document\r\n' "$i"; done >"$E2E_WORK/doc.txt"
 
 start_x
-touch "$CUPS_DIR/before"
 export QT_USE_NATIVE_WINDOWS=1
 start_editor "$E2E_WORK/doc.txt"
 focus_window "$MAIN_WINDOW"
@@ -134,13 +54,10 @@ centre="$(print_button_centre)"
 xdotool mousemove --sync ${centre% *} ${centre#* } click 1
 
 # The job arrives in cups-pdf's folder as a PDF of its own.
-find_output() {
-    OUTPUT="$(find "$out_dir" -maxdepth 1 -name 'Corvana*.pdf' -newer "$CUPS_DIR/before" 2>/dev/null | head -n1)"
-    [ -n "$OUTPUT" ] && [ -s "$OUTPUT" ]
-}
-if ! wait_for 60 find_output; then
-    fail "no PDF arrived in $out_dir; jobs: $(lpstat -W all -o 2>&1); log: $(tail -n 15 "$CUPS_DIR/log/error_log")"
-fi
+wait_for 60 sh -c 'test -s "$(find "$0" -maxdepth 1 -name "Corvana*.pdf" -newer "$1" | head -n1)"' \
+    "$PRINT_OUT_DIR" "$PRINT_SINCE" ||
+    fail "no PDF arrived in $PRINT_OUT_DIR; jobs: $(lpstat -W all -o 2>&1)"
+OUTPUT="$(printed_pdf)"
 # It is complete once the job is.
 wait_for 30 sh -c '[ -z "$(lpstat -o CorvanaPDF 2>/dev/null)" ]' || fail "the job did not finish"
 pages="$(pdfinfo "$OUTPUT" 2>/dev/null | awk '/^Pages:/ {print $2}')"

@@ -32,6 +32,12 @@ e2e_cleanup() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+    # What a print server of start_print_server printed, and its output folder where
+    # the test made it.
+    if [ -n "${PRINT_SINCE:-}" ]; then
+        find "$PRINT_OUT_DIR" -maxdepth 1 -name 'Corvana*.pdf' -newer "$PRINT_SINCE" -delete 2>/dev/null || true
+        [ -n "${PRINT_OUT_DIR_WAS_THERE:-}" ] || rmdir "$PRINT_OUT_DIR" 2>/dev/null || true
+    fi
     rm -rf "$E2E_WORK" "${E2E_DIRS[@]}"
 }
 trap e2e_cleanup EXIT
@@ -237,6 +243,8 @@ start_print_server() {
     PRINT_OUT_DIR="$(awk '$1 == "Out" {print $2}' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n1)"
     [ -n "$PRINT_OUT_DIR" ] || PRINT_OUT_DIR='${HOME}/PDF'
     PRINT_OUT_DIR="$(printf '%s' "$PRINT_OUT_DIR" | sed -e "s|\${HOME}|$home|g" -e "s|\${USER}|$user|g")"
+    PRINT_OUT_DIR_WAS_THERE=""
+    [ -d "$PRINT_OUT_DIR" ] && PRINT_OUT_DIR_WAS_THERE=1
     # A socket's path must stay short, and the server's filters must reach the spool.
     local dir
     dir="$(mktemp -d /tmp/corvana-cups.XXXXXX)"
