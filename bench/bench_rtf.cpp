@@ -1,14 +1,23 @@
 // The RTF reader's speed: the tokenizer's throughput, and a 10 MB RTF document shown
-// in the editing control beside the same text loaded as plain text.
+// in the editing control beside the same text loaded as plain text. Beside each load,
+// its floor: the runs of one format that the load wrote, inserted straight into a fresh
+// document with no reader at all, against the same text inserted as one run. What the
+// floor costs above one run is the document's own price for its fragments.
 #include "document/Codec8Bit.h"
 #include "platform/RichTextBox.h"
 #include "platform/RtfTokenizer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -62,6 +71,80 @@ double best(int runs, const std::function<double()>& once)
     return b;
 }
 
+// One insertion as the reader's output makes it: text of one character format, then the
+// format of the block the cursor stands in, where it differs from the block before.
+struct Run {
+    QString text;
+    QTextCharFormat format;
+    std::optional<QTextBlockFormat> nextBlock;
+};
+
+struct Runs {
+    QTextBlockFormat firstBlock;
+    std::vector<Run> runs;
+    QString text; // all of it as one string, paragraphs separated as in the document
+    int formats = 0;
+};
+
+// The runs that make up a loaded document: each paragraph mark starts the paragraph
+// after it and carries that paragraph's character format, as the reader writes it.
+Runs runsOf(const QTextDocument& document)
+{
+    Runs r;
+    r.firstBlock = document.firstBlock().blockFormat();
+    std::vector<QTextCharFormat> distinct;
+    auto append = [&](const QString& text, const QTextCharFormat& format) {
+        r.text += text;
+        if (!r.runs.empty() && !r.runs.back().nextBlock && r.runs.back().format == format) {
+            r.runs.back().text += text;
+            return;
+        }
+        if (std::find(distinct.begin(), distinct.end(), format) == distinct.end())
+            distinct.push_back(format);
+        r.runs.push_back({text, format, std::nullopt});
+    };
+    QTextBlockFormat previous = r.firstBlock;
+    for (QTextBlock b = document.firstBlock(); b.isValid(); b = b.next()) {
+        if (b != document.firstBlock()) {
+            append(QString(QChar::ParagraphSeparator), b.charFormat());
+            if (b.blockFormat() != previous)
+                r.runs.back().nextBlock = b.blockFormat();
+            previous = b.blockFormat();
+        }
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            append(it.fragment().text(), it.fragment().charFormat());
+    }
+    r.formats = int(distinct.size());
+    return r;
+}
+
+// Inserts the runs into a fresh document (one run when `asOneRun`), as the reader
+// would, but with nothing to read; returns the seconds it took and the plain text.
+double insertRuns(const Runs& r, bool asOneRun, QString* text = nullptr)
+{
+    QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    QElapsedTimer t;
+    t.start();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    cursor.setBlockFormat(r.firstBlock);
+    if (asOneRun && !r.runs.empty()) {
+        cursor.insertText(r.text, r.runs.front().format);
+    } else {
+        for (const Run& run : r.runs) {
+            cursor.insertText(run.text, run.format);
+            if (run.nextBlock)
+                cursor.setBlockFormat(*run.nextBlock);
+        }
+    }
+    cursor.endEditBlock();
+    const double s = seconds(t);
+    if (text)
+        *text = document.toRawText();
+    return s;
+}
+
 // Loads the document in the control as RTF and its text as plain text; prints both.
 bool compareLoads(RichTextBox& box, const char* name, const Document& d)
 {
@@ -90,6 +173,21 @@ bool compareLoads(RichTextBox& box, const char* name, const Document& d)
     }
     std::printf("%s, %.1f MB: RTF shown in %.3f s, the same text as plain text in %.3f s: %.2f times\n", name,
                 double(d.rtf.size()) / (1 << 20), rtfLoad, plainLoad, rtfLoad / plainLoad);
+
+    box.setTextRTF(rtfText);
+    const Runs runs = runsOf(*box.document());
+    const QString loaded = box.document()->toRawText();
+    box.setText(QString());
+    QString floorText;
+    const double floor = best(3, [&] { return insertRuns(runs, false, &floorText); });
+    const double oneRun = best(3, [&] { return insertRuns(runs, true); });
+    if (floorText != loaded) {
+        std::fprintf(stderr, "%s: the runs inserted again differ from the loaded document\n", name);
+        return false;
+    }
+    std::printf("  floor, no reader: its %zu runs of %d formats inserted into a fresh document in %.3f s, "
+                "the same text as one run in %.3f s: %.2f times; the load spends %.3f s beyond it\n",
+                runs.runs.size(), runs.formats, floor, oneRun, floor / oneRun, rtfLoad - floor);
     return true;
 }
 
