@@ -93,7 +93,7 @@ void RtfOutput::flush()
     if (run_.isEmpty())
         return;
     cursor_.insertText(run_, runFormat_);
-    run_.clear();
+    run_.resize(0); // keeps its room for the next run
 }
 
 void RtfOutput::applyBlockFormat(const QTextBlockFormat& block)

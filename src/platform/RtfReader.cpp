@@ -5,6 +5,7 @@
 #include "platform/RtfTokenizer.h"
 
 #include <QBuffer>
+#include <QHashFunctions>
 #include <QImage>
 #include <QImageReader>
 #include <QTextDocument>
@@ -63,6 +64,18 @@ struct CharState {
     bool hidden = false;
     bool operator==(const CharState&) const = default;
 };
+
+struct CharStateHash {
+    std::size_t operator()(const CharState& c) const noexcept
+    {
+        return qHashMulti(0, c.font, c.halfPoints, c.color, c.background, c.highlight, c.raise, int(c.underline),
+                          int(c.vertical), c.bold, c.italic, c.strike, c.caps, c.smallCaps, c.hidden);
+    }
+};
+
+// Formats kept for reuse before the cache starts over: real documents use far fewer,
+// and input that makes more only loses the reuse.
+constexpr std::size_t MaxCachedFormats = 4096;
 
 struct ParaState {
     QList<QTextOption::Tab> tabs;
@@ -278,6 +291,8 @@ private:
     // Formats
     const Font* fontFor(int number) const;
     QTextCharFormat charFormat(const CharState& c) const;
+    const QTextCharFormat& sharedCharFormat(const CharState& c);
+    void charFormatsChanged();
     QTextBlockFormat blockFormat(const ParaState& p, bool pageBreak) const;
     const QTextCharFormat& currentCharFormat();
 
@@ -310,6 +325,9 @@ private:
     // The character format last handed to the output, and the state it was made from.
     std::optional<CharState> formatFor_;
     QTextCharFormat format_;
+    // One format per state: equal formats share one instance, whose hash is then worked
+    // out once, and a run compares with the one before it by identity.
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> charFormats_;
     // Bytes of a double-byte code page, decoded together so a character split over
     // two \'hh decodes whole.
     QByteArray pendingBytes_;
@@ -759,9 +777,25 @@ const QTextCharFormat& Reader::currentCharFormat()
     if (!formatFor_ || !(*formatFor_ == c)) {
         flushBytes();
         formatFor_ = c;
-        format_ = charFormat(c);
+        format_ = sharedCharFormat(c);
     }
     return format_;
+}
+
+const QTextCharFormat& Reader::sharedCharFormat(const CharState& c)
+{
+    if (charFormats_.size() >= MaxCachedFormats)
+        charFormats_.clear();
+    auto [it, made] = charFormats_.try_emplace(c);
+    if (made)
+        it->second = charFormat(c);
+    return it->second;
+}
+
+void Reader::charFormatsChanged()
+{
+    formatFor_.reset();
+    charFormats_.clear();
 }
 
 void Reader::prepareText()
@@ -1049,7 +1083,7 @@ void Reader::finishFontEntry()
     font.name = fontNameText_.trimmed();
     fontNameText_.clear();
     font.codePage = fontCodePage_;
-    formatFor_.reset(); // formats made before the table may name this font
+    charFormatsChanged(); // formats made before the table may name this font
 }
 
 void Reader::colorTableText(QByteArrayView bytes)
@@ -1063,7 +1097,7 @@ void Reader::colorTableText(QByteArrayView bytes)
         red_ = green_ = blue_ = 0;
         colorGiven_ = false;
     }
-    formatFor_.reset();
+    charFormatsChanged();
 }
 
 void Reader::picture(QByteArrayView data, bool binary)
