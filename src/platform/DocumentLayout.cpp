@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -183,11 +184,7 @@ void DocumentLayout::estimateRange(QTextBlock first, const QTextBlock& last) con
         }
         return;
     }
-    int charFormats = 0;
-    for (const QTextFormat& f : doc->allFormats())
-        charFormats += f.isCharFormat() ? 1 : 0;
-    // Plain text has one character format: no need to look each block's up.
-    const bool uniform = charFormats <= 1;
+    const bool uniform = hasOneCharFormat();
     const QFont defaultFont = doc->defaultFont();
     const CharMetrics plain = metricsFor(defaultFont);
     QHash<int, CharMetrics> byCharFormat;
@@ -215,6 +212,14 @@ void DocumentLayout::estimateRange(QTextBlock first, const QTextBlock& last) con
         if (b == last)
             break;
     }
+}
+
+bool DocumentLayout::hasOneCharFormat() const
+{
+    int charFormats = 0;
+    for (const QTextFormat& f : document()->allFormats())
+        charFormats += f.isCharFormat() ? 1 : 0;
+    return charFormats <= 1;
 }
 
 void DocumentLayout::releaseLines(const QTextBlock& block) const
@@ -450,7 +455,12 @@ void DocumentLayout::rewrapStep()
     }
 
     const QFont defaultFont = doc->defaultFont();
+    // Looking up a block's character format costs a search of the document's
+    // fragments; plain text has only one.
+    const std::optional<CharMetrics> plain = hasOneCharFormat() ? std::optional(metricsFor(defaultFont)) : std::nullopt;
     QHash<int, CharMetrics> byCharFormat;
+    int blockFormatIndex = -1;
+    QTextBlockFormat blockFormat;
     bool done = false;
     QTextBlock b = doc->findBlockByNumber(rewrapNext_);
     for (int processed = 0;; ++processed) {
@@ -476,11 +486,21 @@ void DocumentLayout::rewrapStep()
                 releaseLines(b);
                 b.setUserState(exactState());
             } else {
-                const int index = b.charFormatIndex();
-                auto it = byCharFormat.find(index);
-                if (it == byCharFormat.end())
-                    it = byCharFormat.insert(index, metricsFor(b.charFormat().font().resolve(defaultFont)));
-                height = estimateHeight(b, b.blockFormat(), *it);
+                CharMetrics metrics;
+                if (plain) {
+                    metrics = *plain;
+                } else {
+                    const int index = b.charFormatIndex();
+                    auto it = byCharFormat.find(index);
+                    if (it == byCharFormat.end())
+                        it = byCharFormat.insert(index, metricsFor(b.charFormat().font().resolve(defaultFont)));
+                    metrics = *it;
+                }
+                if (b.blockFormatIndex() != blockFormatIndex) {
+                    blockFormatIndex = b.blockFormatIndex();
+                    blockFormat = b.blockFormat();
+                }
+                height = estimateHeight(b, blockFormat, metrics);
             }
             if (b.lineCount() != height)
                 b.setLineCount(height);

@@ -81,6 +81,8 @@ private:
     CharMetrics metricsFor(const QFont& font) const;
     // Gives every block from first to last (inclusive) an estimated height.
     void estimateRange(QTextBlock first, const QTextBlock& last) const;
+    // Whether the whole document has one character format, as plain text has.
+    bool hasOneCharFormat() const;
     void releaseLines(const QTextBlock& block) const;
     void releaseAllLines() const;
 
