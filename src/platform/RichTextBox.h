@@ -2,9 +2,12 @@
 
 #include "platform/Failure.h"
 
+#include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QKeySequence>
 #include <QList>
 #include <QPointer>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include <functional>
@@ -86,6 +89,13 @@ protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // The left button's clicks, drags and multiple clicks are the control's own: the
+    // stock handling searches every paragraph for list markers on each press.
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -112,6 +122,30 @@ private:
     void clearDocument();
     void mergeSelectionFormat(const QTextCharFormat& format);
     bool isMenuShortcut(const QKeyEvent& e) const;
+
+    // What a press of the left button started (RichTextBoxMouse.cpp).
+    struct MouseSelection {
+        bool selecting = false;    // the button is down and drags extend the selection
+        bool mightDrag = false;    // pressed inside the selection: a drag may carry it off
+        QPoint pressAt;            // in the viewport
+        QPoint lastAt;             // the latest position while selecting, in the viewport
+        QTextCursor word;          // the word a double click chose; drags extend by words
+        QTextCursor line;          // the line a triple click chose; drags extend by lines
+        QElapsedTimer sinceDouble; // a press soon after a double click is a triple click
+        QPoint doubleAt;
+        QBasicTimer autoScroll; // scrolls while a drag is held outside the view
+    };
+    bool isPreediting() const;
+    bool leftButtonHandled(const QMouseEvent& e) const;
+    int positionAt(QPoint inViewport) const;
+    bool exactlyOnText(QPoint inViewport) const;
+    void placeCursor(int position, bool keepAnchor);
+    void extendSelection(QPoint inViewport);
+    void extendByWords(int position, qreal x);
+    void extendByLines(int position);
+    void setPrimarySelection();
+    void startDrag();
+    MouseSelection mouse_;
 
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     QPointer<QWidget> watchedParent_; // whose resizes re-apply the placement
