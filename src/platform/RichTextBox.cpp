@@ -169,11 +169,11 @@ QString RichTextBox::Text() const
 
 void RichTextBox::setText(const QString& text)
 {
-    ProgramChange change(*this);
-    clearDocument();
-    // The control's own plain-text load keeps the layout lazy, so tens of megabytes
-    // show at once; it leaves no undo step and the caret at the start.
-    QTextEdit::setPlainText(withLf(text));
+    // One insertion and nothing more: the stock plain-text load then sets the same
+    // character format on every paragraph again. It leaves no undo step and the caret
+    // at the start.
+    const QString lines = withLf(text);
+    replaceDocument([&](QTextDocument& doc) { QTextCursor(&doc).insertText(lines); });
 }
 
 void RichTextBox::setTextRTF(const QString& text)
