@@ -141,6 +141,7 @@ void RichTextBox::withDeferredLayout(const std::function<void()>& change)
 
 void RichTextBox::clearDocument()
 {
+    forgetMouseSelection();
     QTextDocument* doc = document();
     // Without undo the document keeps no copy of what it replaces, and the user
     // cannot undo back into the previous file.

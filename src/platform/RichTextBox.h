@@ -135,6 +135,7 @@ private:
         QPoint doubleAt;
         QBasicTimer autoScroll; // scrolls while a drag is held outside the view
     };
+    void forgetMouseSelection();
     bool isPreediting() const;
     bool leftButtonHandled(const QMouseEvent& e) const;
     int positionAt(QPoint inViewport) const;

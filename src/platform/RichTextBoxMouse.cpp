@@ -56,6 +56,18 @@ constexpr int autoScrollIntervalMs = 50;
 
 } // namespace
 
+void RichTextBox::forgetMouseSelection()
+{
+    // The cursors kept for word and line selection would follow every later edit of
+    // the document, a new one included.
+    mouse_.selecting = false;
+    mouse_.mightDrag = false;
+    mouse_.word = QTextCursor();
+    mouse_.line = QTextCursor();
+    mouse_.sinceDouble.invalidate();
+    mouse_.autoScroll.stop();
+}
+
 bool RichTextBox::isPreediting() const
 {
     const QTextLayout* layout = textCursor().block().layout();
