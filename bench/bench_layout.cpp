@@ -160,7 +160,7 @@ int runChild(const QString& mode, qint64 bytes)
         edit.viewport()->repaint();
         settle();
         std::vector<double> times;
-        for (int i = 0; i < 21; ++i) {
+        for (int i = 0; i < 101; ++i) {
             QElapsedTimer t;
             t.start();
             key(edit, Qt::Key_A, {}, QStringLiteral("a"));
