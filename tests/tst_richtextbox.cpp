@@ -147,6 +147,9 @@ void TestRichTextBox::textKeepsEveryCharacter_data()
     QTest::newRow("CR then CR LF is two lines") << QStringLiteral("a\r\r\nb") << QStringLiteral("a\r\n\r\nb") << 4;
     QTest::newRow("LF CR is two lines") << QStringLiteral("a\n\rb") << QStringLiteral("a\r\n\r\nb") << 4;
     QTest::newRow("line end last") << QStringLiteral("a\r\n") << QStringLiteral("a\r\n") << 2;
+    QTest::newRow("lone CR last") << QStringLiteral("a\r") << QStringLiteral("a\r\n") << 2;
+    QTest::newRow("markers among every kind of line end")
+        << QStringLiteral("\r\n\uFDD0\r\rx\n\uFFFC\r\n") << QStringLiteral("\r\n\uFFFD\r\n\r\nx\r\n\uFFFD\r\n") << 8;
     QTest::newRow("only line ends") << QStringLiteral("\n\n\n") << QStringLiteral("\r\n\r\n\r\n") << 3;
     QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\r\nb") << 3;
     QTest::newRow("no-break space") << QStringLiteral("1\u00A0000") << QStringLiteral("1\u00A0000") << 5;

@@ -50,16 +50,31 @@ QString withCrLf(QStringView raw)
 // LF, CR and CR LF each end a line: all become LF, which the document takes as a break.
 // The document also takes U+FDD0 and U+FDD1 as breaks (they mark its frames); those
 // two noncharacters become U+FFFD instead, so no line break appears from nowhere;
-// so does U+FFFC, which in the document stands for an image.
+// so does U+FFFC, which in the document stands for an image. One pass in place (the
+// text never grows), so that tens of megabytes of CR LF lines cost about a copy.
 QString withLf(QString text)
 {
-    if (text.contains(u'\r')) {
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(u'\r', u'\n');
+    const auto isMarker = [](QChar c) {
+        return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 || c == QChar::ObjectReplacementCharacter;
+    };
+    const auto needsChange = [&](QChar c) { return c == u'\r' || isMarker(c); };
+    if (std::none_of(text.cbegin(), text.cend(), needsChange))
+        return text;
+    QChar* const begin = text.data();
+    const QChar* const end = begin + text.size();
+    QChar* out = begin;
+    for (const QChar* in = begin; in != end; ++in) {
+        QChar c = *in;
+        if (c == u'\r') {
+            if (in + 1 != end && in[1] == u'\n')
+                ++in;
+            c = u'\n';
+        } else if (isMarker(c)) {
+            c = QChar::ReplacementCharacter;
+        }
+        *out++ = c;
     }
-    for (QChar marker : {QChar(0xFDD0), QChar(0xFDD1), QChar(QChar::ObjectReplacementCharacter)})
-        if (text.contains(marker))
-            text.replace(marker, QChar::ReplacementCharacter);
+    text.truncate(out - begin);
     return text;
 }
 
