@@ -184,27 +184,10 @@ void DocumentLayout::estimateRange(QTextBlock first, const QTextBlock& last) con
         }
         return;
     }
-    const bool uniform = hasOneCharFormat();
-    const QFont defaultFont = doc->defaultFont();
-    const CharMetrics plain = metricsFor(defaultFont);
-    QHash<int, CharMetrics> byCharFormat;
-    int blockFormatIndex = -1;
-    QTextBlockFormat blockFormat;
+    Estimator estimator(*this);
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
         b.clearLayout();
-        CharMetrics metrics = plain;
-        if (!uniform) {
-            const int index = b.charFormatIndex();
-            auto it = byCharFormat.find(index);
-            if (it == byCharFormat.end())
-                it = byCharFormat.insert(index, metricsFor(b.charFormat().font().resolve(defaultFont)));
-            metrics = *it;
-        }
-        if (b.blockFormatIndex() != blockFormatIndex) {
-            blockFormatIndex = b.blockFormatIndex();
-            blockFormat = b.blockFormat();
-        }
-        const int height = estimateHeight(b, blockFormat, metrics);
+        const int height = estimator.height(b);
         if (b.lineCount() != height)
             b.setLineCount(height);
         if (b.userState() != -1)
@@ -212,6 +195,39 @@ void DocumentLayout::estimateRange(QTextBlock first, const QTextBlock& last) con
         if (b == last)
             break;
     }
+}
+
+DocumentLayout::Estimator::Estimator(const DocumentLayout& layout)
+    : layout_(layout), defaultFont_(layout.document()->defaultFont())
+{
+    if (layout.hasOneCharFormat())
+        uniform_ = layout.metricsFor(defaultFont_);
+}
+
+int DocumentLayout::Estimator::height(const QTextBlock& block)
+{
+    const int blockFormatIndex = block.blockFormatIndex();
+    const bool newBlockFormat = blockFormatIndex != blockFormatIndex_;
+    if (newBlockFormat) {
+        blockFormatIndex_ = blockFormatIndex;
+        blockFormat_ = block.blockFormat();
+    }
+    if (uniform_) {
+        metrics_ = *uniform_;
+    } else if (newBlockFormat || untilLookup_ == 0) {
+        // Finding a block's character format searches the document's fragments; a
+        // run of paragraphs of one kind mostly shares its font, so only every so
+        // often, and where the paragraph format changes, is it looked up.
+        const int index = block.charFormatIndex();
+        auto it = byCharFormat_.find(index);
+        if (it == byCharFormat_.end())
+            it = byCharFormat_.insert(index, layout_.metricsFor(block.charFormat().font().resolve(defaultFont_)));
+        metrics_ = *it;
+        untilLookup_ = lookupEvery;
+    }
+    if (untilLookup_ > 0)
+        --untilLookup_;
+    return layout_.estimateHeight(block, blockFormat_, metrics_);
 }
 
 bool DocumentLayout::hasOneCharFormat() const
@@ -454,13 +470,7 @@ void DocumentLayout::rewrapStep()
         anchorOffset = scrollBar_->value() - blockTop(anchor);
     }
 
-    const QFont defaultFont = doc->defaultFont();
-    // Looking up a block's character format costs a search of the document's
-    // fragments; plain text has only one.
-    const std::optional<CharMetrics> plain = hasOneCharFormat() ? std::optional(metricsFor(defaultFont)) : std::nullopt;
-    QHash<int, CharMetrics> byCharFormat;
-    int blockFormatIndex = -1;
-    QTextBlockFormat blockFormat;
+    Estimator estimator(*this);
     bool done = false;
     QTextBlock b = doc->findBlockByNumber(rewrapNext_);
     for (int processed = 0;; ++processed) {
@@ -486,21 +496,7 @@ void DocumentLayout::rewrapStep()
                 releaseLines(b);
                 b.setUserState(exactState());
             } else {
-                CharMetrics metrics;
-                if (plain) {
-                    metrics = *plain;
-                } else {
-                    const int index = b.charFormatIndex();
-                    auto it = byCharFormat.find(index);
-                    if (it == byCharFormat.end())
-                        it = byCharFormat.insert(index, metricsFor(b.charFormat().font().resolve(defaultFont)));
-                    metrics = *it;
-                }
-                if (b.blockFormatIndex() != blockFormatIndex) {
-                    blockFormatIndex = b.blockFormatIndex();
-                    blockFormat = b.blockFormat();
-                }
-                height = estimateHeight(b, blockFormat, metrics);
+                height = estimator.height(b);
             }
             if (b.lineCount() != height)
                 b.setLineCount(height);

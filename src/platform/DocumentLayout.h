@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QAbstractTextDocumentLayout>
+#include <QFont>
+#include <QHash>
 #include <QPointer>
 #include <QTextBlock>
+#include <QTextBlockFormat>
 #include <QTimer>
 
+#include <optional>
 #include <vector>
 
 class QScrollBar;
@@ -64,6 +68,24 @@ private:
     struct CharMetrics {
         qreal lineHeight = 0;
         qreal averageWidth = 0;
+    };
+
+    // Estimates the heights of blocks taken in document order.
+    class Estimator {
+    public:
+        explicit Estimator(const DocumentLayout& layout);
+        int height(const QTextBlock& block);
+
+    private:
+        static constexpr int lookupEvery = 32;
+        const DocumentLayout& layout_;
+        QFont defaultFont_;
+        std::optional<CharMetrics> uniform_; // the whole document has one character format
+        QHash<int, CharMetrics> byCharFormat_;
+        CharMetrics metrics_;
+        int untilLookup_ = 0;
+        int blockFormatIndex_ = -1;
+        QTextBlockFormat blockFormat_;
     };
 
     qreal availableWidth() const;
