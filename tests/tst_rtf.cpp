@@ -52,6 +52,7 @@ private slots:
     void initialContentIsOneEmptyParagraphInItsFont();
     void characterFormatsAreRead_data();
     void characterFormatsAreRead();
+    void everyRunKeepsItsFormatInALongDocument();
     void paragraphAlignmentIsRead_data();
     void paragraphAlignmentIsRead();
     void readingReplacesTheWholeDocument();
@@ -312,6 +313,14 @@ void TestRtf::characterFormatsAreRead_data()
         << header + "\\f7 missing}"
         << "missing"
         << "Arial" << 12.0 << false << false << false << false << QColor();
+    QTest::newRow("a plain first word before bold text")
+        << header + "first \\b one two three four five six seven eight nine ten}"
+        << "first"
+        << "Arial" << 12.0 << false << false << false << false << QColor();
+    QTest::newRow("bold text after a plain first word")
+        << header + "first \\b one two three four five six seven eight nine ten}"
+        << "seven"
+        << "Arial" << 12.0 << true << false << false << false << QColor();
     QTest::newRow("fonts listed without groups")
         << QByteArray("{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1\\fmodern Courier New;}\\f1 mono}") << "mono"
         << "Courier New" << 12.0 << false << false << false << false << QColor();
@@ -341,6 +350,38 @@ void TestRtf::characterFormatsAreRead()
         else
             QVERIFY(!f.hasProperty(QTextFormat::ForegroundBrush));
     }
+}
+
+void TestRtf::everyRunKeepsItsFormatInALongDocument()
+{
+    // More runs than the reader gathers into one insertion, alternating bold and plain,
+    // with a paragraph now and then: each character keeps its own run's format.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    constexpr int runs = 70000;
+    for (int i = 0; i < runs; ++i) {
+        rtf += "{\\b x}y";
+        if (i % 997 == 996)
+            rtf += "\\par ";
+    }
+    rtf += "}";
+    QTextDocument document;
+    readRtf(rtf, document);
+    int bold = 0, plain = 0;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const bool isBold = fragment.charFormat().fontWeight() >= QFont::Bold;
+            for (QChar c : fragment.text()) {
+                QVERIFY2((c == u'x') == isBold, qPrintable(QStringLiteral("'%1' in block %2 is %3")
+                                                               .arg(c)
+                                                               .arg(block.blockNumber())
+                                                               .arg(isBold ? "bold" : "plain")));
+                ++(isBold ? bold : plain);
+            }
+        }
+    }
+    QCOMPARE(bold, runs);
+    QCOMPARE(plain, runs);
 }
 
 void TestRtf::paragraphAlignmentIsRead_data()
