@@ -139,6 +139,7 @@ private:
     bool isPreediting() const;
     bool leftButtonHandled(const QMouseEvent& e) const;
     int positionAt(QPoint inViewport) const;
+    int scrolledX() const;
     bool exactlyOnText(QPoint inViewport) const;
     void placeCursor(int position, bool keepAnchor);
     void extendSelection(QPoint inViewport);

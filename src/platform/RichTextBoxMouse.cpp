@@ -84,11 +84,16 @@ int RichTextBox::positionAt(QPoint inViewport) const
     return cursorForPosition(inViewport).position();
 }
 
+int RichTextBox::scrolledX() const
+{
+    // Right to left, the view starts at the document's right edge.
+    const QScrollBar* h = horizontalScrollBar();
+    return isRightToLeft() ? h->maximum() - h->value() : h->value();
+}
+
 bool RichTextBox::exactlyOnText(QPoint inViewport) const
 {
-    const QScrollBar* h = horizontalScrollBar();
-    const int x = isRightToLeft() ? h->maximum() - h->value() : h->value();
-    const QPointF inDocument = QPointF(inViewport) + QPointF(x, verticalScrollBar()->value());
+    const QPointF inDocument = QPointF(inViewport) + QPointF(scrolledX(), verticalScrollBar()->value());
     return document()->documentLayout()->hitTest(inDocument, Qt::ExactHit) != -1;
 }
 
@@ -166,9 +171,7 @@ void RichTextBox::extendSelection(QPoint inViewport)
     if (mouse_.line.hasSelection()) {
         extendByLines(position);
     } else if (mouse_.word.hasSelection()) {
-        const QScrollBar* h = horizontalScrollBar();
-        const int offset = isRightToLeft() ? h->maximum() - h->value() : h->value();
-        extendByWords(position, inViewport.x() + offset);
+        extendByWords(position, inViewport.x() + scrolledX());
     } else {
         placeCursor(position, true);
     }
