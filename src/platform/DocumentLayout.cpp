@@ -157,16 +157,26 @@ DocumentLayout::CharMetrics DocumentLayout::metricsFor(const QFont& font) const
     return {line.height(), line.naturalTextWidth() / 44.0};
 }
 
-int DocumentLayout::estimateHeight(const QTextBlock& block, const QTextBlockFormat& format,
-                                   const CharMetrics& metrics) const
+DocumentLayout::Shape DocumentLayout::shapeFor(const QTextBlockFormat& format, const CharMetrics& metrics) const
 {
     const qreal indent = format.indent() * document()->indentWidth();
-    const qreal width = availableWidth() - format.leftMargin() - format.rightMargin() - indent;
-    const qreal textWidth = (block.length() - 1) * metrics.averageWidth + format.textIndent();
+    Shape shape;
+    shape.width = availableWidth() - format.leftMargin() - format.rightMargin() - indent;
+    shape.wraps = width_ > 0 && shape.width > 0 && !format.nonBreakableLines();
+    shape.textIndent = format.textIndent();
+    shape.averageWidth = metrics.averageWidth;
+    shape.top = format.topMargin();
+    shape.bottom = format.bottomMargin();
+    shape.lineAdvance = format.lineHeight(metrics.lineHeight, 1.0);
+    return shape;
+}
+
+int DocumentLayout::Shape::height(int length) const
+{
     int lines = 1;
-    if (width_ > 0 && width > 0 && !format.nonBreakableLines())
-        lines = std::max(1, int(std::ceil(textWidth / width)));
-    return ceilPixels(format.topMargin() + lines * format.lineHeight(metrics.lineHeight, 1.0) + format.bottomMargin());
+    if (wraps)
+        lines = std::max(1, int(std::ceil(((length - 1) * averageWidth + textIndent) / width)));
+    return ceilPixels(top + lines * lineAdvance + bottom);
 }
 
 void DocumentLayout::estimateRange(QTextBlock first, const QTextBlock& last) const
@@ -207,14 +217,17 @@ DocumentLayout::Estimator::Estimator(const DocumentLayout& layout)
 int DocumentLayout::Estimator::height(const QTextBlock& block)
 {
     const int blockFormatIndex = block.blockFormatIndex();
-    const bool newBlockFormat = blockFormatIndex != blockFormatIndex_;
-    if (newBlockFormat) {
+    bool changed = blockFormatIndex != blockFormatIndex_;
+    if (changed) {
         blockFormatIndex_ = blockFormatIndex;
         blockFormat_ = block.blockFormat();
     }
     if (uniform_) {
-        metrics_ = *uniform_;
-    } else if (newBlockFormat || untilLookup_ == 0) {
+        if (!metrics_) {
+            metrics_ = uniform_;
+            changed = true;
+        }
+    } else if (changed || untilLookup_ == 0) {
         // Finding a block's character format searches the document's fragments; a
         // run of paragraphs of one kind mostly shares its font, so only every so
         // often, and where the paragraph format changes, is it looked up.
@@ -222,12 +235,20 @@ int DocumentLayout::Estimator::height(const QTextBlock& block)
         auto it = byCharFormat_.find(index);
         if (it == byCharFormat_.end())
             it = byCharFormat_.insert(index, layout_.metricsFor(block.charFormat().font().resolve(defaultFont_)));
-        metrics_ = *it;
+        if (index != charFormatIndex_) {
+            charFormatIndex_ = index;
+            metrics_ = *it;
+            changed = true;
+        }
         untilLookup_ = lookupEvery;
     }
     if (untilLookup_ > 0)
         --untilLookup_;
-    return layout_.estimateHeight(block, blockFormat_, metrics_);
+    // The block format's margins and the font's line height are the same for every
+    // block until one of them changes.
+    if (changed)
+        shape_ = layout_.shapeFor(blockFormat_, *metrics_);
+    return shape_.height(block.length());
 }
 
 bool DocumentLayout::hasOneCharFormat() const

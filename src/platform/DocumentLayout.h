@@ -69,6 +69,13 @@ private:
         qreal lineHeight = 0;
         qreal averageWidth = 0;
     };
+    // What a block's estimated height depends on besides its length.
+    struct Shape {
+        qreal width = 1, textIndent = 0, averageWidth = 0;
+        qreal top = 0, bottom = 0, lineAdvance = 0;
+        bool wraps = false;
+        int height(int length) const;
+    };
 
     // Estimates the heights of blocks taken in document order.
     class Estimator {
@@ -82,7 +89,9 @@ private:
         QFont defaultFont_;
         std::optional<CharMetrics> uniform_; // the whole document has one character format
         QHash<int, CharMetrics> byCharFormat_;
-        CharMetrics metrics_;
+        std::optional<CharMetrics> metrics_;
+        int charFormatIndex_ = -1;
+        Shape shape_;
         int untilLookup_ = 0;
         int blockFormatIndex_ = -1;
         QTextBlockFormat blockFormat_;
@@ -99,7 +108,7 @@ private:
     void ensureLaidOut(const QTextBlock& block) const;
     // Breaks the block into lines at the current width; returns its height.
     int layoutBlock(const QTextBlock& block) const;
-    int estimateHeight(const QTextBlock& block, const QTextBlockFormat& format, const CharMetrics& metrics) const;
+    Shape shapeFor(const QTextBlockFormat& format, const CharMetrics& metrics) const;
     CharMetrics metricsFor(const QFont& font) const;
     // Gives every block from first to last (inclusive) an estimated height.
     void estimateRange(QTextBlock first, const QTextBlock& last) const;
